@@ -1,0 +1,22 @@
+#pragma once
+// Failed assertions with a message go to the installed handler (the error log
+// in this program) and execution goes on after the assertion.
+#include <string>
+
+namespace relaybird {
+
+using TAssertHandler = void (*)(const std::string& Message, const std::string& SourceFile,
+                                int LineNumber, const void* ErrorAddress);
+
+void SetAssertHandler(TAssertHandler Handler);
+TAssertHandler GetAssertHandler();
+
+// Reports a failed assertion; without a handler the text goes to stderr.
+void AssertFailed(const std::string& Message, const std::string& SourceFile, int LineNumber);
+
+}  // namespace relaybird
+
+#define RB_ASSERT(Condition, Message)                                   \
+  do {                                                                  \
+    if (!(Condition)) ::relaybird::AssertFailed((Message), __FILE__, __LINE__); \
+  } while (false)

@@ -1,0 +1,23 @@
+#pragma once
+#include <mutex>
+#include <string>
+
+#include "diagnostics/log_sender.h"
+
+namespace relaybird {
+
+// Appends "[dd.mm.yyyy hh:mm:ss.zzz]  Msg" CR LF to the sender's daily log
+// and, with ToEventLog, copies the line to the event log. Does nothing for a
+// null Sender or while no log lock is registered.
+void WriteProcessLog(const TObject* Sender, const std::string& Msg, const std::string& LogPath,
+                     const std::string& LogName, bool ToEventLog);
+
+// The full name of the log file WriteProcessLog would append to now.
+std::string ProcessLogFileName(const TObject* Sender, const std::string& LogPath,
+                               const std::string& LogName);
+
+// The lock of the process log belongs to the service; null is ignored.
+void SetLogLock(std::recursive_mutex* Lock);
+std::recursive_mutex* GetLogLock();
+
+}  // namespace relaybird

@@ -1,0 +1,19 @@
+#pragma once
+// The system event log: syslog datagrams (RFC 3164) to /dev/log, facility
+// user, severity informational, under the service's system name.
+#include <string>
+
+namespace relaybird {
+
+// The message table: 1 "DataBase error %1", 2 "Service error %1",
+// 3 "Module error %1", 4 "Unknown service error %1".
+std::string EventMessageText(int EventId, const std::string& Insertion);
+
+// Sends one entry under Source; false when the log cannot be reached.
+bool ReportEvent(const std::string& Source, int EventId, const std::string& Insertion);
+
+// Tests point the event log at a socket of their own.
+void SetEventLogSocketPath(const std::string& Path);
+std::string GetEventLogSocketPath();
+
+}  // namespace relaybird

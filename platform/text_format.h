@@ -1,0 +1,37 @@
+#pragma once
+// Formatting of catalogue texts: "%s" and "%d" filled in order, "%%" is "%".
+// A placeholder without an argument, or an argument of the wrong kind, is an
+// error, as it is for the original's Format.
+#include <cstdint>
+#include <stdexcept>
+#include <string>
+#include <type_traits>
+#include <variant>
+#include <vector>
+
+namespace relaybird {
+
+class EFormatError : public std::runtime_error {
+ public:
+  using std::runtime_error::runtime_error;
+};
+
+using TFormatArg = std::variant<std::string, std::int64_t>;
+
+std::string FormatArgs(const std::string& Text, const std::vector<TFormatArg>& Args);
+
+template <typename T>
+TFormatArg ToFormatArg(const T& Value) {
+  if constexpr (std::is_integral_v<T>) {
+    return static_cast<std::int64_t>(Value);
+  } else {
+    return std::string(Value);
+  }
+}
+
+template <typename... TArgs>
+std::string Format(const std::string& Text, const TArgs&... Args) {
+  return FormatArgs(Text, {ToFormatArg(Args)...});
+}
+
+}  // namespace relaybird

@@ -1,0 +1,38 @@
+#include "test_support.h"
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <stdexcept>
+
+namespace relaybird::test {
+
+TTempDir::TTempDir() {
+  std::string Template = (std::filesystem::temp_directory_path() / "relaybird-test-XXXXXX").string();
+  if (!mkdtemp(Template.data())) throw std::runtime_error("mkdtemp failed");
+  FPath = Template + "/";
+}
+
+TTempDir::~TTempDir() { RemovePath(FPath); }
+
+std::string ReadFileBytes(const std::string& FileName) {
+  std::ifstream In(FileName, std::ios::binary);
+  if (!In) throw std::runtime_error("cannot read " + FileName);
+  std::ostringstream Out;
+  Out << In.rdbuf();
+  return Out.str();
+}
+
+void WriteFileBytes(const std::string& FileName, const std::string& Bytes) {
+  std::ofstream Out(FileName, std::ios::binary | std::ios::trunc);
+  if (!Out) throw std::runtime_error("cannot write " + FileName);
+  Out << Bytes;
+}
+
+void RemovePath(const std::string& Path) {
+  std::error_code Ignored;
+  std::filesystem::remove_all(Path, Ignored);
+}
+
+}  // namespace relaybird::test
