@@ -7,6 +7,9 @@
 
 namespace relaybird {
 
+// The section of a language file that holds the message catalogue.
+extern const char* const PhrasesSection;
+
 class TTranslatorPhrases {
  public:
   TTranslatorPhrases();
@@ -33,6 +36,7 @@ class TTranslatorPhrases {
   std::string MissingFileName;
 
  private:
+  // The entry "key=text" of Key, null when absent.
   const std::string* FindEntry(const std::string& Key) const;
 };
 
