@@ -11,6 +11,8 @@ std::string EventMessageText(int EventId, const std::string& Insertion);
 
 // Sends one entry under Source; false when the log cannot be reached.
 bool ReportEvent(const std::string& Source, int EventId, const std::string& Insertion);
+// Sends Text as it stands, for records that are not message-table entries.
+bool ReportEventText(const std::string& Source, const std::string& Text);
 
 // Tests point the event log at a socket of their own.
 void SetEventLogSocketPath(const std::string& Path);

@@ -39,13 +39,17 @@ class TIniFile {
   std::vector<std::pair<std::string, std::string>> ReadSectionValues(const std::string& Section) const;
   // Section names in file order.
   std::vector<std::string> ReadSections() const;
+  // A header of that name is in the file, even with no keys under it.
   bool SectionExists(const std::string& Section) const;
   bool ValueExists(const std::string& Section, const std::string& Key) const;
 
   // Writes replace the key's value in place, or append the key at the end of
   // its section, or append the section at the end of the file (creating the
-  // file). The value is stored as given. Each write is an atomic rewrite under
-  // an advisory lock. Failures raise EIniFileError.
+  // file). The value is stored as given, except that a line break becomes a
+  // blank. Each write is an atomic rewrite under an advisory lock. A file that
+  // may not be written (read-only, or its directory missing or not writable)
+  // raises EIniFileError and stays as it was. Deleting from a missing file
+  // leaves it missing.
   void WriteString(const std::string& Section, const std::string& Key, const std::string& Value);
   void WriteInteger(const std::string& Section, const std::string& Key, int Value);
   void WriteBool(const std::string& Section, const std::string& Key, bool Value);

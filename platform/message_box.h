@@ -10,6 +10,7 @@ enum class TMessageKind { Information, Warning, Error };
 using TMessageBoxHandler = void (*)(TMessageKind Kind, const std::string& Caption,
                                     const std::string& Text);
 
+// A null handler brings back the standard-error one.
 void SetMessageBoxHandler(TMessageBoxHandler Handler);
 void ShowMessageBox(TMessageKind Kind, const std::string& Caption, const std::string& Text);
 

@@ -9,7 +9,7 @@ namespace relaybird {
 bool IsValidUtf8(std::string_view Text);
 
 // Windows-1251 ("the system ANSI code page" of the original installation).
-// A character the code page cannot hold becomes '?'.
+// A character the code page cannot hold, or a byte that is not UTF-8, becomes '?'.
 std::string Utf8ToCp1251(std::string_view Utf8);
 std::string Cp1251ToUtf8(std::string_view Bytes);
 
