@@ -1,0 +1,111 @@
+// Runs the real executable in a fresh copy of the build tree.
+#include <spawn.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+
+#include <filesystem>
+#include <gtest/gtest.h>
+
+#include "core/scrambler.h"
+#include "core/settings.h"
+#include "i18n/catalogue.h"
+#include "i18n/translator.h"
+#include "test_support.h"
+
+extern char** environ;
+
+namespace relaybird {
+namespace {
+
+using test::ReadFileBytes;
+using test::TTempDir;
+using test::WriteFileBytes;
+
+class ProgramStart : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    namespace fs = std::filesystem;
+    for (const char* Name : {"relaybird", "librelaybird_core.so"})
+      fs::copy_file(fs::path(RELAYBIRD_BIN_DIR) / Name, Tree.Path() + Name);
+  }
+
+  int Run(std::vector<std::string> Args = {}) {
+    Args.insert(Args.begin(), Tree.Path() + "relaybird");
+    std::vector<char*> Argv;
+    for (std::string& Arg : Args) Argv.push_back(Arg.data());
+    Argv.push_back(nullptr);
+    pid_t Pid = 0;
+    if (posix_spawn(&Pid, Argv[0], nullptr, nullptr, Argv.data(), environ) != 0) return -1;
+    int Status = 0;
+    waitpid(Pid, &Status, 0);
+    return WIFEXITED(Status) ? WEXITSTATUS(Status) : -1;
+  }
+
+  bool Exists(const std::string& Name) const { return std::filesystem::exists(Tree.Path() + Name); }
+
+  TTempDir Tree;
+};
+
+TEST_F(ProgramStart, EmptyTreeGetsLangsAndNothingElse) {
+  EXPECT_EQ(Run(), 0);
+  EXPECT_TRUE(std::filesystem::is_directory(Tree.Path() + "Langs"));
+  EXPECT_FALSE(Exists("default.ini"));
+  EXPECT_FALSE(Exists("Relaybird.ini"));
+  EXPECT_FALSE(Exists("Relaybird_Errors.log"));
+}
+
+// The catalogue's texts as a fill without a language file leaves them, in
+// the stored form the missing-phrases file uses.
+std::string ExpectedMissingPhrases() {
+  CreateTransFormList();
+  TranslateConstants();
+  std::string Bytes = "[WORDS]\r\n";
+  for (const TCatalogueEntry& Entry : CatalogueEntries()) {
+    std::string Text = *Entry.Text;
+    if (std::string_view(Entry.Key) == "cstMinute" || std::string_view(Entry.Key) == "cstSecond")
+      Text.erase(0, 1);
+    Bytes += std::string(Entry.Key) + "=" + TTranslatorPhrases::EncodeText(Text) + "\r\n";
+  }
+  FreeTransFormList();
+  return Bytes;
+}
+
+TEST_F(ProgramStart, LanguageFileWithoutCatalogueKeysAndOldDatabaseSection) {
+  std::filesystem::create_directory(Tree.Path() + "Langs");
+  WriteFileBytes(Tree.Path() + "Langs/Lang_en.ini",
+                 "[LANG]\r\nValue=English\r\n[WORDS]\r\nSomethingElse=Text\r\n");
+  WriteFileBytes(Tree.Path() + "Relaybird.ini",
+                 "[Service]\r\nTimeoutDelay=5\r\n"
+                 "[Connection]\r\nItem_0=1#A#B#00#C\r\nItem_1=2#D#E#00#F\r\n"
+                 "[Database]\r\nOraServer=ORCL\r\n");
+
+  EXPECT_EQ(Run(), 0);
+
+  EXPECT_EQ(ReadFileBytes(Tree.Path() + "default.ini"), ExpectedMissingPhrases());
+  EXPECT_EQ(ReadFileBytes(Tree.Path() + "Relaybird.ini"),
+            "[Service]\r\nTimeoutDelay=5\r\n[Connection]\r\nItem_0=0#ORCL#KOBALTIX5#" +
+                ScrambleText(DefaultOraPassword, ScrambleKey) + "#KOBALTIX5\r\n");
+  EXPECT_FALSE(Exists("Relaybird_Errors.log"));
+}
+
+TEST_F(ProgramStart, WindowSwitchesEndNormally) {
+  EXPECT_EQ(Run({"/CONFIG", "-monitor"}), 0);
+  EXPECT_TRUE(std::filesystem::is_directory(Tree.Path() + "Langs"));
+}
+
+TEST_F(ProgramStart, UnwritableSettingsFileIsRecordedAndTheProgramGoesOn) {
+  const std::string Settings = "[Database]\r\nOraServer=ORCL\r\n";
+  WriteFileBytes(Tree.Path() + "Relaybird.ini", Settings);
+  chmod((Tree.Path() + "Relaybird.ini").c_str(), 0444);
+
+  EXPECT_EQ(Run(), 0);
+
+  EXPECT_EQ(ReadFileBytes(Tree.Path() + "Relaybird.ini"), Settings);
+  const std::string Errors = ReadFileBytes(Tree.Path() + "Relaybird_Errors.log");
+  EXPECT_NE(Errors.find("Relaybird\t"), std::string::npos) << Errors;
+  EXPECT_NE(Errors.find("Unable to write to " + Tree.Path() + "Relaybird.ini"), std::string::npos)
+      << Errors;
+}
+
+}  // namespace
+}  // namespace relaybird
