@@ -1,4 +1,5 @@
 #pragma once
+#include <chrono>
 #include <mutex>
 #include <string>
 
@@ -19,5 +20,10 @@ std::string ProcessLogFileName(const TObject* Sender, const std::string& LogPath
 // The lock of the process log belongs to the service; null is ignored.
 void SetLogLock(std::recursive_mutex* Lock);
 std::recursive_mutex* GetLogLock();
+
+// The clock of the file date and the time stamp; null restores the system
+// clock. Lets tests put a call on both sides of midnight.
+using TLogClock = std::chrono::system_clock::time_point (*)();
+void SetLogClock(TLogClock Clock);
 
 }  // namespace relaybird
