@@ -14,8 +14,9 @@ namespace relaybird {
 constexpr std::uint32_t SettingsBlockHeaderSize = 36;
 
 std::vector<std::uint8_t> BuildSettingsBlock(const TServiceSettings& Settings);
-// Reads a block built by BuildSettingsBlock; false when Size or an offset
-// does not fit the block.
+// Reads a block built by BuildSettingsBlock; false (Settings untouched) when
+// the block is shorter than the header, an offset points into the header or
+// past the end, or a string does not end inside the block.
 bool ReadSettingsBlock(const void* Data, std::size_t Size, TServiceSettings& Settings);
 
 }  // namespace relaybird
