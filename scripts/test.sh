@@ -7,4 +7,10 @@ build="${RELAYBIRD_BUILD_DIR:-$top/build}"
 bash "$top/scripts/setup.sh"
 bash "$top/scripts/build.sh"
 
+# PostgreSQL with the test database, reached through a private ODBC
+# configuration written into the build tree.
+bash "$top/scripts/postgres.sh" "$build"
+export ODBCSYSINI="$build/odbc"
+export ODBCINI="$build/odbc/odbc.ini"
+
 ctest --test-dir "$build" --output-on-failure -j2

@@ -1,0 +1,80 @@
+#pragma once
+// A query on a session: SQL text, open, first/next/end, fields of the current
+// row by name.
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "db/field_value.h"
+
+namespace relaybird {
+
+class TOraSession;
+class TOdbcStatement;
+
+class TOraQuery {
+ public:
+  TOraQuery();
+  ~TOraQuery();
+  TOraQuery(const TOraQuery&) = delete;
+  TOraQuery& operator=(const TOraQuery&) = delete;
+
+  // Changing the session or the text closes and unprepares the query.
+  void SetSession(TOraSession* Session);
+  TOraSession* Session() const { return FSession; }
+  void SetSQL(const std::string& Sql);
+  const std::string& SQL() const { return FSql; }
+
+  // Prepares the text on the session's connection; Open prepares when
+  // needed, and again after the session reconnected. Raises EDatabaseError.
+  void Prepare();
+  bool Prepared() const { return FPrepared; }
+  void Unprepare();
+
+  // Runs the query and reads its first row. Raises EDatabaseError; the query
+  // is then closed.
+  void Open();
+  void Close();
+  bool Active() const { return FActive; }
+  // Runs a statement that returns no rows (insert, update, delete, DDL).
+  // Raises EDatabaseError.
+  void ExecSQL();
+  // Rows the last ExecSQL changed; -1 when the driver cannot tell.
+  long RowsAffected() const { return FRowsAffected; }
+
+  // First runs the query again unless it stands on its first row.
+  void First();
+  // Raises EDatabaseError (the query is then closed).
+  void Next();
+  // True past the last row and for a query that is not open.
+  bool Eof() const { return !FActive || FEof; }
+
+  int FieldCount() const { return static_cast<int>(FFieldNames.size()); }
+  const std::vector<std::string>& FieldNames() const { return FFieldNames; }
+  // Names compared without regard to case. Raises EDatabaseError for an
+  // unknown field or when there is no current row.
+  TField FieldByName(const std::string& Name) const;
+
+ private:
+  TOraSession& CheckSession() const;
+  void Describe();
+  void Execute();
+  void Fetch();
+  void ReadColumn(int Column, TFieldValue& Value);
+
+  TOraSession* FSession = nullptr;
+  std::string FSql;
+  std::unique_ptr<TOdbcStatement> FStatement;
+  bool FPrepared = false;
+  bool FDescribed = false;
+  bool FActive = false;
+  bool FEof = true;
+  int FRowNumber = 0;
+  long FRowsAffected = -1;
+  std::vector<std::string> FFieldNames;
+  std::vector<TFieldValue> FRow;
+  mutable std::size_t FLastField = 0;
+  std::vector<char> FBuffer;
+};
+
+}  // namespace relaybird
