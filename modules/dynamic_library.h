@@ -1,0 +1,30 @@
+#pragma once
+// A shared object opened at run time (dlopen / dlsym / dlclose).
+#include <string>
+
+namespace relaybird {
+
+class TDynamicLibrary {
+ public:
+  TDynamicLibrary() = default;
+  ~TDynamicLibrary() { Close(); }
+  TDynamicLibrary(const TDynamicLibrary&) = delete;
+  TDynamicLibrary& operator=(const TDynamicLibrary&) = delete;
+
+  // Closes what was open, then opens FileName with every symbol bound now;
+  // false when it is no loadable library.
+  bool Open(const std::string& FileName);
+  void Close();
+  bool IsOpen() const { return FHandle != nullptr; }
+  void* Handle() const { return FHandle; }
+
+  // The address of Name when the library itself defines it. A name that only
+  // a library it depends on defines gives null: that function would belong
+  // to someone else.
+  void* OwnSymbol(const char* Name) const;
+
+ private:
+  void* FHandle = nullptr;
+};
+
+}  // namespace relaybird

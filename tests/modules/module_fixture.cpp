@@ -1,0 +1,102 @@
+#include "module_fixture.h"
+
+#include <dlfcn.h>
+#include <stdlib.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+#include <mutex>
+#include <sstream>
+
+#include "core/settings.h"
+#include "diagnostics/process_log.h"
+#include "platform/exe_path.h"
+
+extern char** environ;
+
+namespace relaybird::test {
+
+namespace {
+
+std::recursive_mutex TestLogLock;
+
+void ClearModuleEnv() {
+  std::vector<std::string> Names;
+  for (char** Entry = environ; *Entry; ++Entry) {
+    const std::string Text = *Entry;
+    if (Text.rfind("RB_", 0) == 0) Names.push_back(Text.substr(0, Text.find('=')));
+  }
+  for (const std::string& Name : Names) unsetenv(Name.c_str());
+}
+
+}  // namespace
+
+void TModuleFixture::RemoveFilesBesideTheProgram() {
+  RemovePath(TModuleFixture::ProtocolsDir());
+  RemovePath(TModuleFixture::SettingsFile());
+  RemovePath(ExecutableDir() + "default.ini");
+  RemovePath(ExecutableDir() + "Relaybird_Errors.log");
+}
+
+void TModuleFixture::SetUp() {
+  ClearModuleEnv();
+  RemoveFilesBesideTheProgram();
+  InitSettingsFileName();
+  SetLogLock(&TestLogLock);
+  SetModuleEnv("RB_RECORD_FILE", FRecordDir.Path() + "calls.txt");
+}
+
+void TModuleFixture::TearDown() {
+  ClearModuleEnv();
+  RemoveFilesBesideTheProgram();
+}
+
+std::string TModuleFixture::ProtocolsDir() { return ExecutableDir() + "Protocols/"; }
+
+std::string TModuleFixture::SettingsFile() { return ExecutableDir() + "Relaybird.ini"; }
+
+std::string TModuleFixture::Install(const std::string& Library, const std::string& Subfolder) {
+  const std::string Folder = ProtocolsDir() + Subfolder;
+  std::filesystem::create_directories(Folder);
+  const std::string Target = Folder + Library + ".so";
+  std::filesystem::copy_file(std::string(RB_TEST_MODULE_DIR) + Library + ".so", Target,
+                             std::filesystem::copy_options::overwrite_existing);
+  return Target;
+}
+
+void TModuleFixture::WriteSettings(const std::string& Text) { WriteFileBytes(SettingsFile(), Text); }
+
+std::vector<std::vector<std::string>> TModuleFixture::Calls() const {
+  std::vector<std::vector<std::string>> Calls;
+  std::ifstream In(FRecordDir.Path() + "calls.txt");
+  std::string Line;
+  while (std::getline(In, Line)) {
+    std::vector<std::string> Fields;
+    std::stringstream Split(Line);
+    std::string Field;
+    while (std::getline(Split, Field, '|')) Fields.push_back(Field);
+    if (Line.ends_with("|")) Fields.emplace_back();
+    Calls.push_back(Fields);
+  }
+  return Calls;
+}
+
+std::vector<std::string> TModuleFixture::CallNames() const {
+  std::vector<std::string> Names;
+  for (const auto& Call : Calls()) Names.push_back(Call.at(1));
+  return Names;
+}
+
+void TModuleFixture::ForgetCalls() const { RemovePath(FRecordDir.Path() + "calls.txt"); }
+
+void SetModuleEnv(const std::string& Name, const std::string& Value) { setenv(Name.c_str(), Value.c_str(), 1); }
+
+bool LibraryMapped(const std::string& Path) {
+  void* Handle = dlopen(Path.c_str(), RTLD_NOW | RTLD_NOLOAD);
+  if (!Handle) return false;
+  dlclose(Handle);
+  return true;
+}
+
+}  // namespace relaybird::test
