@@ -5,11 +5,13 @@
 #include "i18n/lang_manager.h"
 #include "i18n/translator.h"
 #include "service/service_lock.h"
+#include "threads/threads_manager.h"
 
 namespace relaybird {
 
 TProcessObjects::TProcessObjects() {
   CreateTransFormList();
+  CreateThreadsManager();
   InitSettingsFileName();
   SetLogLock(&ServiceLock);
   CreateLangManager();
@@ -17,6 +19,7 @@ TProcessObjects::TProcessObjects() {
 
 TProcessObjects::~TProcessObjects() {
   FreeLangManager();
+  FreeThreadsManager();
   FreeTransFormList();
 }
 

@@ -3,9 +3,9 @@
 namespace relaybird {
 
 // The objects every role needs before the program entry runs, created in
-// dependency order and freed in reverse: the translator, the settings-file
-// path, the process-log lock (the service's ServiceLock), the language
-// manager (which creates Langs/).
+// dependency order and freed in reverse: the translator, the thread registry,
+// the settings-file path, the process-log lock (the service's ServiceLock),
+// the language manager (which creates Langs/).
 class TProcessObjects {
  public:
   TProcessObjects();

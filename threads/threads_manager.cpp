@@ -26,4 +26,15 @@ TBaseThread* TThreadsManager::Items(int Index) const {
   return FThreads[static_cast<std::size_t>(Index)].Thread;
 }
 
+TThreadsManager* ThreadsManager = nullptr;
+
+void CreateThreadsManager() {
+  if (!ThreadsManager) ThreadsManager = new TThreadsManager;
+}
+
+void FreeThreadsManager() {
+  delete ThreadsManager;
+  ThreadsManager = nullptr;
+}
+
 }  // namespace relaybird

@@ -31,4 +31,10 @@ class TThreadsManager {
   std::vector<TThreadEntry> FThreads;
 };
 
+// The process's registry, for modules that look their workers up by name;
+// null until CreateThreadsManager at process start.
+extern TThreadsManager* ThreadsManager;
+void CreateThreadsManager();
+void FreeThreadsManager();
+
 }  // namespace relaybird
