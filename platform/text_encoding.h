@@ -8,7 +8,7 @@ namespace relaybird {
 
 bool IsValidUtf8(std::string_view Text);
 
-// Windows-1251 ("the system ANSI code page" of the original installation).
+// Windows-1251, the code page of files carried over from a Windows installation.
 // A character the code page cannot hold, or a byte that is not UTF-8, becomes '?'.
 std::string Utf8ToCp1251(std::string_view Utf8);
 std::string Cp1251ToUtf8(std::string_view Bytes);
@@ -30,7 +30,7 @@ std::string AsciiUpperCase(std::string_view Text);
 // Equal without regard to letter case (AnsiUpperCase of both).
 bool SameText(std::string_view A, std::string_view B);
 
-// Blanks (and control characters) removed at both ends, as Delphi's Trim.
+// Blanks and control characters (everything up to ' ') removed at both ends.
 std::string Trim(std::string_view Text);
 // Number of characters (code points) of UTF-8 text.
 std::size_t Utf8Length(std::string_view Utf8);

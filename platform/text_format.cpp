@@ -13,15 +13,15 @@ std::string FormatArgs(const std::string& Text, const std::vector<TFormatArg>& A
       continue;
     }
     if (i + 1 >= Text.size()) throw EFormatError("Format '" + Text + "' invalid");
-    const char Spec = Text[++i];
-    if (Spec == '%') {
+    const char Kind = Text[++i];
+    if (Kind == '%') {
       Result += '%';
       continue;
     }
-    if (Spec != 's' && Spec != 'd') throw EFormatError("Format '" + Text + "' invalid");
+    if (Kind != 's' && Kind != 'd') throw EFormatError("Format '" + Text + "' invalid");
     if (Next >= Args.size()) throw EFormatError("Format '" + Text + "' invalid or incompatible with argument");
     const TFormatArg& Arg = Args[Next++];
-    if (Spec == 's') {
+    if (Kind == 's') {
       const auto* S = std::get_if<std::string>(&Arg);
       if (!S) throw EFormatError("Format '" + Text + "' invalid or incompatible with argument");
       Result += *S;

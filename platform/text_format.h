@@ -1,7 +1,7 @@
 #pragma once
 // Formatting of catalogue texts: "%s" and "%d" filled in order, "%%" is "%".
 // A placeholder without an argument, or an argument of the wrong kind, is an
-// error, as it is for the original's Format.
+// error.
 #include <cstdint>
 #include <stdexcept>
 #include <string>
