@@ -39,6 +39,10 @@
 // wait for them in Terminate and in the library's own destructor (a static
 // object's destructor runs at dlclose). The finish signal of a worker built on
 // TBaseThread (TThreadLink::WaitFor) tells when the worker's code is done.
+//
+// Build a module with GCC's -fno-gnu-unique: a unique symbol (an inline static
+// of a template) keeps the library mapped after dlclose, so it would never
+// really be unloaded or loaded afresh.
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
