@@ -13,6 +13,7 @@
 #include <thread>
 #include <vector>
 
+#include "catalogue_environment.h"
 #include "diagnostics/assertion.h"
 #include "diagnostics/error_log.h"
 #include "event_log_receiver.h"
@@ -29,17 +30,8 @@ namespace {
 using test::LocalTime;
 using test::ReadFileBytes;
 
-class TCatalogueEnvironment : public ::testing::Environment {
- public:
-  void SetUp() override {
-    CreateTransFormList();
-    TranslateConstants();
-  }
-  void TearDown() override { FreeTransFormList(); }
-};
-
 const auto* const CatalogueEnvironment =
-    ::testing::AddGlobalTestEnvironment(new TCatalogueEnvironment);
+    ::testing::AddGlobalTestEnvironment(new test::TCatalogueEnvironment);
 
 class TPlainSender : public TObject {
  public:

@@ -7,6 +7,7 @@
 #include <memory>
 #include <mutex>
 
+#include "catalogue_environment.h"
 #include "core/file_helpers.h"
 #include "core/settings.h"
 #include "core/settings_block.h"
@@ -30,16 +31,8 @@ using test::TTempDir;
 using test::WriteFileBytes;
 using ::testing::HasSubstr;
 
-class TCatalogueEnvironment : public ::testing::Environment {
- public:
-  void SetUp() override {
-    CreateTransFormList();
-    TranslateConstants();
-  }
-  void TearDown() override { FreeTransFormList(); }
-};
-
-const auto* const CatalogueEnvironment = ::testing::AddGlobalTestEnvironment(new TCatalogueEnvironment);
+const auto* const CatalogueEnvironment =
+    ::testing::AddGlobalTestEnvironment(new test::TCatalogueEnvironment);
 
 using TCalls = std::vector<std::vector<std::string>>;
 

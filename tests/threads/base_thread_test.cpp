@@ -12,6 +12,7 @@
 #include <stdexcept>
 #include <string_view>
 
+#include "catalogue_environment.h"
 #include "diagnostics/error_log.h"
 #include "diagnostics/process_log.h"
 #include "diagnostics/time_stamp.h"
@@ -30,16 +31,8 @@ using test::TTempDir;
 using test::WriteFileBytes;
 using ::testing::HasSubstr;
 
-class TCatalogueEnvironment : public ::testing::Environment {
- public:
-  void SetUp() override {
-    CreateTransFormList();
-    TranslateConstants();
-  }
-  void TearDown() override { FreeTransFormList(); }
-};
-
-const auto* const CatalogueEnvironment = ::testing::AddGlobalTestEnvironment(new TCatalogueEnvironment);
+const auto* const CatalogueEnvironment =
+    ::testing::AddGlobalTestEnvironment(new test::TCatalogueEnvironment);
 
 std::recursive_mutex TestLogLock;
 
