@@ -52,6 +52,19 @@ class ModuleCallsTest : public TModuleFixture {
     TModuleFixture::TearDown();
   }
 
+  // One dispatch of service ALPHA as the host makes it: the message table is
+  // emptied right after it was handed over.
+  void Dispatch(const std::string& ProcessID, TOraSession& Session, std::recursive_mutex& Lock,
+                std::vector<std::uint8_t>& Block, TVirtualTable& Messages) {
+    FModule->Initialize("ALPHA", ProcessID);
+    FModule->SetData("ALPHA", ProcessID, mdkSession, &Session, 36);
+    FModule->SetData("ALPHA", ProcessID, mdkLock, &Lock, 4);
+    FModule->SetData("ALPHA", ProcessID, mdkSettings, Block.data(), 36);
+    FModule->SetData("ALPHA", ProcessID, mdkMessages, &Messages, 4);
+    Messages.Clear();
+    FModule->Execute("ALPHA", ProcessID);
+  }
+
   std::string FPath;
   std::unique_ptr<TModuleManager> FManager;
   TModule* FModule = nullptr;
@@ -85,13 +98,7 @@ TEST_F(ModuleCallsTest, DispatchReachesTheModuleWithItsDataIntact) {
   Messages.AppendRecord({"C3D4", 2, "manager@example.org", "Body", "Subject", 1, 7, 1});
   const std::string ProcessID = NewGuidText();
 
-  FModule->Initialize("ALPHA", ProcessID);
-  FModule->SetData("ALPHA", ProcessID, mdkSession, &Session, 36);
-  FModule->SetData("ALPHA", ProcessID, mdkLock, &Lock, 4);
-  FModule->SetData("ALPHA", ProcessID, mdkSettings, Block.data(), 36);
-  FModule->SetData("ALPHA", ProcessID, mdkMessages, &Messages, 4);
-  Messages.Clear();
-  FModule->Execute("ALPHA", ProcessID);
+  Dispatch(ProcessID, Session, Lock, Block, Messages);
 
   const auto Address = [](const void* Pointer) {
     char Text[32];
@@ -131,13 +138,7 @@ TEST_F(ModuleCallsTest, WorkerOfTheModuleEndsBeforeTheLibraryIsUnloaded) {
   for (const char* ID : {"M1", "M2", "M3"}) Messages.AppendRecord({ID, 0, "a@example.org", "Body", "Subject", 1, 1, 1});
   const std::string ProcessID = NewGuidText();
 
-  FModule->Initialize("ALPHA", ProcessID);
-  FModule->SetData("ALPHA", ProcessID, mdkSession, &Session, 36);
-  FModule->SetData("ALPHA", ProcessID, mdkLock, &Lock, 4);
-  FModule->SetData("ALPHA", ProcessID, mdkSettings, Block.data(), 36);
-  FModule->SetData("ALPHA", ProcessID, mdkMessages, &Messages, 4);
-  Messages.Clear();
-  FModule->Execute("ALPHA", ProcessID);
+  Dispatch(ProcessID, Session, Lock, Block, Messages);
   // Released while its worker still sends.
   FManager.reset();
 
