@@ -7,15 +7,11 @@ build="${RELAYBIRD_BUILD_DIR:-$top/build}"
 bash "$top/scripts/setup.sh"
 bash "$top/scripts/build.sh"
 
-# PostgreSQL with the test database, reached through a private ODBC
-# configuration written into the build tree. A server this script started is
-# stopped again when it ends.
-as_root=()
-[ "$(id -u)" -eq 0 ] || as_root=(sudo)
-if ! "${as_root[@]}" pg_ctlcluster 15 main status >/dev/null 2>&1; then
-  trap '"${as_root[@]}" pg_ctlcluster 15 main stop || true' EXIT
-fi
-bash "$top/scripts/postgres.sh" "$build"
+# A private PostgreSQL cluster with the test database, reached through a
+# private ODBC configuration written into the build tree; stopped again when
+# the run ends.
+trap 'bash "$top/scripts/postgres.sh" stop "$build" || true' EXIT
+bash "$top/scripts/postgres.sh" start "$build"
 export ODBCSYSINI="$build/odbc"
 export ODBCINI="$build/odbc/odbc.ini"
 
