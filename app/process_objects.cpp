@@ -1,7 +1,7 @@
 #include "app/process_objects.h"
 
-#include "core/settings.h"
-#include "diagnostics/process_log.h"
+#include "relaybird/settings.h"
+#include "relaybird/process_log.h"
 #include "i18n/lang_manager.h"
 #include "i18n/translator.h"
 #include "service/service_lock.h"

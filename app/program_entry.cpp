@@ -3,10 +3,10 @@
 #include <exception>
 
 #include "app/start_modes.h"
-#include "core/settings.h"
+#include "relaybird/settings.h"
 #include "diagnostics/assertion.h"
 #include "diagnostics/error_log.h"
-#include "i18n/catalogue.h"
+#include "relaybird/catalogue.h"
 #include "i18n/lang_manager.h"
 #include "i18n/translator.h"
 #include "platform/service_dispatcher.h"

@@ -1,4 +1,4 @@
-#include "core/scrambler.h"
+#include "relaybird/scrambler.h"
 
 #include <cstddef>
 

@@ -1,4 +1,4 @@
-#include "core/settings.h"
+#include "relaybird/settings.h"
 
 #include <pwd.h>
 #include <sys/utsname.h>
@@ -7,9 +7,9 @@
 #include <climits>
 #include <vector>
 
-#include "core/scrambler.h"
+#include "relaybird/scrambler.h"
 #include "platform/exe_path.h"
-#include "platform/ini_file.h"
+#include "relaybird/ini_file.h"
 
 namespace relaybird {
 

@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "core/settings.h"
+#include "relaybird/settings.h"
 
 namespace relaybird {
 

@@ -4,10 +4,10 @@
 #include <exception>
 #include <string>
 
-#include "core/scrambler.h"
+#include "relaybird/scrambler.h"
 #include "db/ora_client_homes.h"
 #include "db/ora_session_list.h"
-#include "platform/ini_file.h"
+#include "relaybird/ini_file.h"
 #include "platform/text_encoding.h"
 
 namespace relaybird {

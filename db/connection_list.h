@@ -7,8 +7,8 @@
 #include <stdexcept>
 #include <vector>
 
-#include "core/settings.h"
-#include "db/ora_session.h"
+#include "relaybird/settings.h"
+#include "relaybird/ora_session.h"
 
 namespace relaybird {
 

@@ -1,11 +1,11 @@
 #include "db/connection_test.h"
 
-#include "db/database_error.h"
+#include "relaybird/database_error.h"
 #include "db/ora_client_homes.h"
-#include "db/ora_query.h"
-#include "db/ora_session.h"
+#include "relaybird/ora_query.h"
+#include "relaybird/ora_session.h"
 #include "db/sql_names.h"
-#include "i18n/catalogue.h"
+#include "relaybird/catalogue.h"
 #include "platform/text_format.h"
 
 namespace relaybird {

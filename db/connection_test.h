@@ -3,7 +3,7 @@
 // client home.
 #include <string>
 
-#include "core/settings.h"
+#include "relaybird/settings.h"
 
 namespace relaybird {
 

@@ -1,10 +1,10 @@
-#include "db/field_value.h"
+#include "relaybird/field_value.h"
 
 #include <charconv>
 #include <cmath>
 #include <limits>
 
-#include "db/database_error.h"
+#include "relaybird/database_error.h"
 
 namespace relaybird {
 

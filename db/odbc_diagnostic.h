@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "db/database_error.h"
+#include "relaybird/database_error.h"
 
 namespace relaybird {
 

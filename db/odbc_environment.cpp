@@ -1,6 +1,6 @@
 #include "db/odbc_environment.h"
 
-#include "db/database_error.h"
+#include "relaybird/database_error.h"
 
 namespace relaybird {
 

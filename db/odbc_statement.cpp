@@ -1,9 +1,9 @@
 #include "db/odbc_statement.h"
 
-#include "db/database_error.h"
+#include "relaybird/database_error.h"
 #include "db/odbc_connection.h"
 #include "db/odbc_diagnostic.h"
-#include "db/ora_session.h"
+#include "relaybird/ora_session.h"
 #include "db/session_state.h"
 
 namespace relaybird {

@@ -1,9 +1,9 @@
-#include "db/ora_query.h"
+#include "relaybird/ora_query.h"
 
-#include "db/database_error.h"
+#include "relaybird/database_error.h"
 #include "db/field_name.h"
 #include "db/odbc_statement.h"
-#include "db/ora_session.h"
+#include "relaybird/ora_session.h"
 
 namespace relaybird {
 

@@ -1,8 +1,8 @@
-#include "db/ora_session.h"
+#include "relaybird/ora_session.h"
 
 #include <algorithm>
 
-#include "db/database_error.h"
+#include "relaybird/database_error.h"
 #include "db/odbc_connection.h"
 #include "db/odbc_environment.h"
 #include "db/session_state.h"

@@ -5,7 +5,7 @@
 #include <mutex>
 #include <vector>
 
-#include "db/ora_session.h"
+#include "relaybird/ora_session.h"
 
 namespace relaybird {
 

@@ -3,10 +3,10 @@
 #include <limits>
 #include <vector>
 
-#include "db/database_error.h"
+#include "relaybird/database_error.h"
 #include "db/field_name.h"
 #include "db/odbc_statement.h"
-#include "db/ora_session.h"
+#include "relaybird/ora_session.h"
 #include "db/sql_names.h"
 #include "platform/text_encoding.h"
 

@@ -5,7 +5,7 @@
 #include <memory>
 #include <string>
 
-#include "db/field_value.h"
+#include "relaybird/field_value.h"
 
 namespace relaybird {
 

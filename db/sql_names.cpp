@@ -1,6 +1,6 @@
 #include "db/sql_names.h"
 
-#include "db/database_error.h"
+#include "relaybird/database_error.h"
 
 namespace relaybird {
 

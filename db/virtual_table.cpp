@@ -1,8 +1,8 @@
-#include "db/virtual_table.h"
+#include "relaybird/virtual_table.h"
 
 #include <algorithm>
 
-#include "db/database_error.h"
+#include "relaybird/database_error.h"
 #include "db/field_name.h"
 #include "platform/text_encoding.h"
 

@@ -1,4 +1,4 @@
-#include "diagnostics/process_log.h"
+#include "relaybird/process_log.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -9,7 +9,7 @@
 #include "diagnostics/append_file.h"
 #include "diagnostics/assertion.h"
 #include "diagnostics/time_stamp.h"
-#include "i18n/catalogue.h"
+#include "relaybird/catalogue.h"
 #include "i18n/translator.h"
 #include "platform/event_log.h"
 #include "platform/exe_path.h"

@@ -1,4 +1,4 @@
-#include "i18n/catalogue.h"
+#include "relaybird/catalogue.h"
 
 #include <algorithm>
 #include <array>

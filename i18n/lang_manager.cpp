@@ -6,9 +6,9 @@
 #include <memory>
 
 #include "core/file_helpers.h"
-#include "core/settings.h"
+#include "relaybird/settings.h"
 #include "platform/exe_path.h"
-#include "platform/ini_file.h"
+#include "relaybird/ini_file.h"
 #include "platform/message_box.h"
 
 namespace relaybird {

@@ -5,7 +5,7 @@
 #include <string_view>
 
 #include "platform/exe_path.h"
-#include "platform/ini_file.h"
+#include "relaybird/ini_file.h"
 #include "platform/message_box.h"
 #include "platform/text_encoding.h"
 

@@ -3,9 +3,9 @@
 #include <algorithm>
 
 #include "core/file_helpers.h"
-#include "core/settings.h"
+#include "relaybird/settings.h"
 #include "platform/exe_path.h"
-#include "platform/ini_file.h"
+#include "relaybird/ini_file.h"
 #include "platform/text_encoding.h"
 
 namespace relaybird {

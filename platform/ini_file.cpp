@@ -1,4 +1,4 @@
-#include "platform/ini_file.h"
+#include "relaybird/ini_file.h"
 
 #include <functional>
 

@@ -1,10 +1,10 @@
-#include "threads/base_thread.h"
+#include "relaybird/base_thread.h"
 
 #include <unistd.h>
 
 #include "core/file_helpers.h"
-#include "diagnostics/process_log.h"
-#include "i18n/catalogue.h"
+#include "relaybird/process_log.h"
+#include "relaybird/catalogue.h"
 #include "platform/exe_path.h"
 #include "platform/text_encoding.h"
 #include "platform/text_format.h"

@@ -1,4 +1,4 @@
-#include "threads/message_status.h"
+#include "relaybird/message_status.h"
 
 namespace relaybird {
 

@@ -1,4 +1,4 @@
-#include "threads/thread.h"
+#include "relaybird/thread.h"
 
 #include <thread>
 

@@ -1,7 +1,7 @@
 #include "threads/threads_manager.h"
 
 #include "platform/text_encoding.h"
-#include "threads/base_thread.h"
+#include "relaybird/base_thread.h"
 
 namespace relaybird {
 

@@ -19,10 +19,10 @@
 #include <string>
 #include <vector>
 
-#include "core/settings.h"
+#include "relaybird/settings.h"
 #include "db/odbc_connection.h"
-#include "db/ora_query.h"
-#include "db/ora_session.h"
+#include "relaybird/ora_query.h"
+#include "relaybird/ora_session.h"
 #include "db/ora_stored_proc.h"
 
 namespace {

@@ -13,12 +13,12 @@
 #include <string>
 #include <vector>
 
-#include "core/settings.h"
-#include "db/ora_session.h"
-#include "db/virtual_table.h"
-#include "diagnostics/log_sender.h"
-#include "threads/message_status.h"
-#include "threads/thread.h"
+#include "relaybird/settings.h"
+#include "relaybird/ora_session.h"
+#include "relaybird/virtual_table.h"
+#include "relaybird/log_sender.h"
+#include "relaybird/message_status.h"
+#include "relaybird/thread.h"
 
 namespace relaybird {
 

@@ -5,7 +5,7 @@
 // folder "Protocols/" beside the relaybird executable. It is built against this
 // header and links the shared library relaybird_core, which holds the classes
 // the host hands over (session, message table, lock) and the worker-thread
-// base threads/base_thread.h. The host opens it with dlopen(RTLD_NOW |
+// base relaybird/base_thread.h. The host opens it with dlopen(RTLD_NOW |
 // RTLD_LOCAL) and uses it only when all twelve functions declared at the end
 // of this header are exported by the module itself, with C linkage and
 // default visibility; a library lacking one of them is left out.
@@ -125,12 +125,12 @@ static_assert(offsetof(TModuleInfo, ID) == sizeof(void*) &&
 
 // What SetData hands over; Data and Size per kind:
 enum TModuleDataKind : std::int32_t {
-  // The host's TOraSession (db/ora_session.h) of the connection being
+  // The host's TOraSession (relaybird/ora_session.h) of the connection being
   // served, connected; Size 36. It belongs to the host and stays valid until
   // the service stops, which releases the modules first. Sessions are not
   // thread-safe: a worker should use a session of its own.
   mdkSession = 0,
-  // The host's TVirtualTable (db/virtual_table.h) holding the batch of at
+  // The host's TVirtualTable (relaybird/virtual_table.h) holding the batch of at
   // most 20 letters; Size 4. Read it during this call, under the lock of
   // mdkLock: the host empties it as soon as SetData returns.
   mdkMessages = 1,
@@ -151,7 +151,7 @@ enum TModuleDataKind : std::int32_t {
 inline TOraSession* SessionData(void* Data) { return static_cast<TOraSession*>(Data); }
 inline TVirtualTable* MessagesData(void* Data) { return static_cast<TVirtualTable*>(Data); }
 inline std::recursive_mutex* LockData(void* Data) { return static_cast<std::recursive_mutex*>(Data); }
-// Fills Settings (core/settings.h) from the block of an mdkSettings call;
+// Fills Settings (relaybird/settings.h) from the block of an mdkSettings call;
 // false when Data is null, Size is below 36 or an offset leads nowhere.
 // Defined in relaybird_core.
 bool ReadModuleSettings(const void* Data, std::int32_t Size, TServiceSettings& Settings);

@@ -3,7 +3,7 @@
 #include <mutex>
 #include <string>
 
-#include "diagnostics/log_sender.h"
+#include "relaybird/log_sender.h"
 
 namespace relaybird {
 

@@ -6,9 +6,9 @@
 #include <filesystem>
 #include <gtest/gtest.h>
 
-#include "core/scrambler.h"
-#include "core/settings.h"
-#include "i18n/catalogue.h"
+#include "relaybird/scrambler.h"
+#include "relaybird/settings.h"
+#include "relaybird/catalogue.h"
 #include "i18n/translator.h"
 #include "test_support.h"
 

@@ -1,4 +1,4 @@
-#include "core/settings.h"
+#include "relaybird/settings.h"
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
@@ -7,9 +7,9 @@
 #include <map>
 #include <string>
 
-#include "core/scrambler.h"
+#include "relaybird/scrambler.h"
 #include "platform/exe_path.h"
-#include "platform/ini_file.h"
+#include "relaybird/ini_file.h"
 #include "test_support.h"
 
 namespace relaybird {

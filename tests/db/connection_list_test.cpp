@@ -5,10 +5,10 @@
 #include <chrono>
 #include <thread>
 
-#include "core/scrambler.h"
+#include "relaybird/scrambler.h"
 #include "database_fixture.h"
 #include "db/ora_client_homes.h"
-#include "platform/ini_file.h"
+#include "relaybird/ini_file.h"
 #include "test_support.h"
 
 namespace relaybird::test {

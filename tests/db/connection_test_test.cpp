@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "database_fixture.h"
-#include "i18n/catalogue.h"
+#include "relaybird/catalogue.h"
 #include "i18n/translator.h"
 
 namespace relaybird::test {

@@ -5,9 +5,9 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "db/database_error.h"
+#include "relaybird/database_error.h"
 #include "db/ora_client_homes.h"
-#include "db/ora_query.h"
+#include "relaybird/ora_query.h"
 #include "platform/text_encoding.h"
 
 namespace relaybird::test {

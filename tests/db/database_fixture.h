@@ -7,8 +7,8 @@
 #include <memory>
 #include <string>
 
-#include "core/settings.h"
-#include "db/ora_session.h"
+#include "relaybird/settings.h"
+#include "relaybird/ora_session.h"
 
 namespace relaybird::test {
 

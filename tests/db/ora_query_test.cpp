@@ -1,11 +1,11 @@
-#include "db/ora_query.h"
+#include "relaybird/ora_query.h"
 
 #include <gtest/gtest.h>
 
 #include <vector>
 
 #include "database_fixture.h"
-#include "db/database_error.h"
+#include "relaybird/database_error.h"
 
 namespace relaybird::test {
 namespace {

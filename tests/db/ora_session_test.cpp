@@ -1,4 +1,4 @@
-#include "db/ora_session.h"
+#include "relaybird/ora_session.h"
 
 #include <gtest/gtest.h>
 
@@ -6,8 +6,8 @@
 #include <thread>
 
 #include "database_fixture.h"
-#include "db/database_error.h"
-#include "db/ora_query.h"
+#include "relaybird/database_error.h"
+#include "relaybird/ora_query.h"
 
 namespace relaybird::test {
 namespace {

@@ -5,8 +5,8 @@
 #include <unistd.h>
 
 #include "database_fixture.h"
-#include "db/database_error.h"
-#include "db/ora_query.h"
+#include "relaybird/database_error.h"
+#include "relaybird/ora_query.h"
 
 namespace relaybird::test {
 namespace {

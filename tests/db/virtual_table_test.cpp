@@ -1,10 +1,10 @@
-#include "db/virtual_table.h"
+#include "relaybird/virtual_table.h"
 
 #include <gtest/gtest.h>
 
 #include <vector>
 
-#include "db/database_error.h"
+#include "relaybird/database_error.h"
 
 namespace relaybird {
 namespace {

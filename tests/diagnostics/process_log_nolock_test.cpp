@@ -1,7 +1,7 @@
 // Runs in a process of its own: once registered, a log lock stays.
 #include <gtest/gtest.h>
 
-#include "diagnostics/process_log.h"
+#include "relaybird/process_log.h"
 #include "event_log_receiver.h"
 #include "platform/exe_path.h"
 #include "test_support.h"

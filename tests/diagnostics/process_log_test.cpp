@@ -1,4 +1,4 @@
-#include "diagnostics/process_log.h"
+#include "relaybird/process_log.h"
 
 #include <gtest/gtest.h>
 #include <sys/file.h>
@@ -17,7 +17,7 @@
 #include "diagnostics/assertion.h"
 #include "diagnostics/error_log.h"
 #include "event_log_receiver.h"
-#include "i18n/catalogue.h"
+#include "relaybird/catalogue.h"
 #include "i18n/translator.h"
 #include "local_time.h"
 #include "platform/event_log.h"

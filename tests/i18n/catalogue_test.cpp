@@ -1,4 +1,4 @@
-#include "i18n/catalogue.h"
+#include "relaybird/catalogue.h"
 
 #include <filesystem>
 #include <gtest/gtest.h>
@@ -6,7 +6,7 @@
 
 #include "i18n/translator.h"
 #include "platform/exe_path.h"
-#include "platform/ini_file.h"
+#include "relaybird/ini_file.h"
 #include "test_support.h"
 
 namespace relaybird {

@@ -4,10 +4,10 @@
 #include <gtest/gtest.h>
 #include <map>
 
-#include "core/settings.h"
+#include "relaybird/settings.h"
 #include "i18n_fixtures.h"
 #include "platform/exe_path.h"
-#include "platform/ini_file.h"
+#include "relaybird/ini_file.h"
 #include "test_support.h"
 
 namespace relaybird {

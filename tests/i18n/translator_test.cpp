@@ -7,7 +7,7 @@
 
 #include "i18n_fixtures.h"
 #include "platform/exe_path.h"
-#include "platform/ini_file.h"
+#include "relaybird/ini_file.h"
 #include "test_support.h"
 
 namespace relaybird {

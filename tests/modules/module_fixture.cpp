@@ -9,8 +9,8 @@
 #include <mutex>
 #include <sstream>
 
-#include "core/settings.h"
-#include "diagnostics/process_log.h"
+#include "relaybird/settings.h"
+#include "relaybird/process_log.h"
 #include "platform/exe_path.h"
 
 extern char** environ;

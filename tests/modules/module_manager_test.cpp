@@ -5,9 +5,9 @@
 #include <filesystem>
 
 #include "core/file_helpers.h"
-#include "core/settings.h"
+#include "relaybird/settings.h"
 #include "module_fixture.h"
-#include "platform/ini_file.h"
+#include "relaybird/ini_file.h"
 
 namespace relaybird {
 namespace {

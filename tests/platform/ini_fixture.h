@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "platform/ini_file.h"
+#include "relaybird/ini_file.h"
 #include "test_support.h"
 
 namespace relaybird::test {

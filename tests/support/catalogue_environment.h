@@ -2,7 +2,7 @@
 // The translator and the catalogue's built-in texts for a whole test program.
 #include <gtest/gtest.h>
 
-#include "i18n/catalogue.h"
+#include "relaybird/catalogue.h"
 #include "i18n/translator.h"
 
 namespace relaybird::test {

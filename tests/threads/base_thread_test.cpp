@@ -1,4 +1,4 @@
-#include "threads/base_thread.h"
+#include "relaybird/base_thread.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -14,9 +14,9 @@
 
 #include "catalogue_environment.h"
 #include "diagnostics/error_log.h"
-#include "diagnostics/process_log.h"
+#include "relaybird/process_log.h"
 #include "diagnostics/time_stamp.h"
-#include "i18n/catalogue.h"
+#include "relaybird/catalogue.h"
 #include "i18n/translator.h"
 #include "platform/exe_path.h"
 #include "platform/text_format.h"

@@ -4,7 +4,7 @@
 
 #include <memory>
 
-#include "threads/base_thread.h"
+#include "relaybird/base_thread.h"
 
 namespace relaybird {
 namespace {

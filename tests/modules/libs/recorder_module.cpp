@@ -27,11 +27,11 @@
 #include <thread>
 #include <vector>
 
-#include "core/settings.h"
-#include "db/ora_session.h"
-#include "db/virtual_table.h"
+#include "relaybird/settings.h"
+#include "relaybird/ora_session.h"
+#include "relaybird/virtual_table.h"
 #include "relaybird/module_abi.h"
-#include "threads/base_thread.h"
+#include "relaybird/base_thread.h"
 
 using namespace relaybird;
 
