@@ -3,16 +3,18 @@
 // in this program) and execution goes on after the assertion.
 #include <string>
 
+#include "relaybird/export.h"
+
 namespace relaybird {
 
 using TAssertHandler = void (*)(const std::string& Message, const std::string& SourceFile,
                                 int LineNumber, const void* ErrorAddress);
 
-void SetAssertHandler(TAssertHandler Handler);
-TAssertHandler GetAssertHandler();
+RELAYBIRD_API void SetAssertHandler(TAssertHandler Handler);
+RELAYBIRD_API TAssertHandler GetAssertHandler();
 
 // Reports a failed assertion; without a handler the text goes to stderr.
-void AssertFailed(const std::string& Message, const std::string& SourceFile, int LineNumber);
+RELAYBIRD_API void AssertFailed(const std::string& Message, const std::string& SourceFile, int LineNumber);
 
 }  // namespace relaybird
 
