@@ -1,6 +1,7 @@
 #pragma once
 // Failed assertions with a message go to the installed handler (the error log
-// in this program) and execution goes on after the assertion.
+// in this program) and execution goes on after the assertion. AssertFailed
+// may be called from any thread; the handler is set once at program start.
 #include <string>
 
 #include "relaybird/export.h"
