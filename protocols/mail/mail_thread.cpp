@@ -1,0 +1,166 @@
+#include "mail_thread.h"
+
+#include <chrono>
+#include <exception>
+
+#include "relaybird/catalogue.h"
+#include "mail_address.h"
+#include "mime_message.h"
+#include "smtp_client.h"
+#include "text_fill.h"
+
+namespace relaybird::mail {
+
+namespace {
+
+// Codes of the message-status table.
+constexpr int StatusSended = 1;
+constexpr int StatusStop = 2;
+constexpr int StatusErrGate = 3;
+constexpr int StatusFormatError = 6;
+
+std::string Join(const std::vector<std::string>& Items) {
+  std::string Text;
+  for (const std::string& Item : Items) Text += (Text.empty() ? "" : ", ") + Item;
+  return Text;
+}
+
+}  // namespace
+
+struct TMailThread::TLetter {
+  std::string Id;
+  int IdType = 0;
+  std::string Target;
+  std::string Body;
+  std::string Subject;
+};
+
+TMailThread::TMailThread(TMailBatch Batch, TMailSettings Mail, std::unique_ptr<TSessionParams> Connection,
+                         TFailureRegistry& Failures)
+    : FBatch(std::move(Batch)), FMail(std::move(Mail)), FConnection(std::move(Connection)), FFailures(Failures) {}
+
+TMailThread::~TMailThread() = default;
+
+void TMailThread::LoadMessages() {
+  for (const TFieldDef& Field : FBatch.Fields) Table.AddField(Field.Name, Field.DataType, Field.Size);
+  Table.Open();
+  for (const auto& Row : FBatch.Rows) Table.AppendRecord(Row);
+}
+
+std::string TMailThread::StatusName(int Code) const {
+  for (const TMessageStatusRec& Status : Statuses) {
+    if (Status.Code == Code) return Status.Name;
+  }
+  return std::to_string(Code);
+}
+
+void TMailThread::Detail(const std::string& Msg) {
+  if (FMail.Logging) Log(Msg, false);
+}
+
+void TMailThread::ProcessMessages() {
+  std::vector<TLetter> Letters;
+  for (Table.First(); !Table.Eof(); Table.Next()) {
+    TLetter& Letter = Letters.emplace_back();
+    Letter.Id = Table.FieldByName("id_mesg").AsString();
+    Letter.IdType = static_cast<int>(Table.FieldByName("id_type").AsInteger());
+    Letter.Target = Table.FieldByName("totarget").AsString();
+    Letter.Body = Table.FieldByName("mesg_body").AsString();
+    Letter.Subject = Table.FieldByName("mesg_subject").AsString();
+  }
+  std::vector<std::string> Ids;
+  for (const TLetter& Letter : Letters) Ids.push_back(Letter.Id);
+  FFailures.Begin(Ids);
+  std::size_t Done = 0;
+  try {
+    for (; Done < Letters.size(); ++Done) Deliver(Letters[Done]);
+  } catch (...) {
+    // Whatever was not settled is a failure of this run, never lost.
+    for (; Done < Letters.size(); ++Done) Failed(Letters[Done], "interrupted", nullptr);
+    FClient.reset();
+    throw;
+  }
+  // QUIT before the summary line.
+  FClient.reset();
+}
+
+void TMailThread::Deliver(const TLetter& Letter) {
+  if (Terminated()) {
+    Failed(Letter, StatusName(StatusStop), nullptr);
+    return;
+  }
+  if (!FConnectionError.empty()) {
+    Failed(Letter, FConnectionError, nullptr);
+    return;
+  }
+  std::vector<std::string> Valid;
+  std::vector<std::string> Invalid;
+  for (const std::string& Address : SplitAddresses(Letter.Target)) {
+    (ValidAddress(Address) ? Valid : Invalid).push_back(Address);
+  }
+  for (const std::string& Address : Invalid) Log(FillText(cstMailInvalidUserAdr, Address), false);
+  if (Valid.empty()) {
+    const std::string Error = FillText(cstMailInvalidUserAdr, Letter.Target);
+    if (Invalid.empty()) Log(Error, false);
+    Failed(Letter, Error, StatusName(StatusFormatError).c_str());
+    return;
+  }
+
+  if (!FClient) FClient = std::make_unique<TSmtpClient>(FMail, [this] { return Terminated(); });
+  bool Accepted = false;
+  std::string Error;
+  for (const auto& Group : GroupAddresses(Valid, FMail.Broadcast)) {
+    TMailLetter Mime{FMail.SenderAddress, FMail.SenderName, Group, Letter.Subject, Letter.Body, FMail.ReadReceipt};
+    const TSmtpOutcome Outcome = FClient->Send(
+        Group, BuildMimeMessage(Mime, std::chrono::system_clock::now(), NewMessageId(FMail.SenderAddress)));
+    if (Outcome.Connected) Detail(FillText(cstMailConnected, FMail.Host, FMail.Port));
+    if (Outcome.Delivered) {
+      Accepted = true;
+      if (!Outcome.Refused.empty()) Log(FillText(cstMailNotSended, Join(Outcome.Refused)), false);
+      continue;
+    }
+    Error = Outcome.Error;
+    if (Outcome.ConnectionFailed) {
+      FConnectionError = Terminated() ? StatusName(StatusStop) : Error;
+      Log(FillText(cstMailConnectError, Error), !Terminated());
+      break;
+    }
+    Log(FillText(cstMailNotSended, Outcome.Refused.empty() ? Join(Group) + " (" + Error + ")"
+                                                            : Join(Outcome.Refused)),
+        false);
+  }
+  // A letter some recipients received is not sent again to them.
+  if (Accepted) {
+    Delivered(Letter);
+  } else {
+    Failed(Letter, Error, nullptr);
+  }
+}
+
+void TMailThread::Delivered(const TLetter& Letter) {
+  ++SentCount;
+  FFailures.Delivered(Letter.Id);
+  RecordOutcome(Letter, StatusName(StatusSended), "");
+}
+
+void TMailThread::Failed(const TLetter& Letter, const std::string& Error, const char* GiveUpStatus) {
+  ++Outcome1;
+  if (!FConnectionError.empty()) Outcome2 = 1;
+  if (Letter.Id.empty()) return;
+  if (FFailures.Fail(Letter.Id) == TFailureRegistry::GiveUpCount) {
+    RecordOutcome(Letter, GiveUpStatus ? GiveUpStatus : StatusName(StatusErrGate), Error);
+  }
+}
+
+void TMailThread::RecordOutcome(const TLetter& Letter, const std::string& Status, const std::string& Error) {
+  if (FMail.ResultStatement.empty() || !FConnection) return;
+  try {
+    if (!FRecorder) FRecorder = std::make_unique<TResultRecorder>(*FConnection, FMail.ResultStatement);
+    FRecorder->Record(Letter.Id, Letter.IdType, Status, Error);
+    Detail(FillText(cstMailStatusRefresh, Letter.Id, Status));
+  } catch (const std::exception& E) {
+    Log(FillText(cstMailStatusRefreshError, std::string(E.what())), true);
+  }
+}
+
+}  // namespace relaybird::mail
