@@ -37,9 +37,26 @@ struct TMailThread::TLetter {
 
 TMailThread::TMailThread(TMailBatch Batch, TMailSettings Mail, std::unique_ptr<TSessionParams> Connection,
                          TFailureRegistry& Failures)
-    : FBatch(std::move(Batch)), FMail(std::move(Mail)), FConnection(std::move(Connection)), FFailures(Failures) {}
+    : FBatch(std::move(Batch)), FMail(std::move(Mail)), FConnection(std::move(Connection)), FFailures(Failures) {
+  const int IdColumn = [this] {
+    for (std::size_t I = 0; I < FBatch.Fields.size(); ++I) {
+      if (FBatch.Fields[I].Name == "id_mesg") return static_cast<int>(I);
+    }
+    return -1;
+  }();
+  if (IdColumn >= 0) {
+    for (const auto& Row : FBatch.Rows) {
+      if (!Row[IdColumn].AsString().empty()) FUnsettled.insert(Row[IdColumn].AsString());
+    }
+  }
+  FFailures.Begin({FUnsettled.begin(), FUnsettled.end()});
+}
 
-TMailThread::~TMailThread() = default;
+TMailThread::~TMailThread() {
+  // A letter the run never settled (it was stopped first, or ended by an
+  // error) failed this time: it is reported, never lost.
+  for (const std::string& Id : FUnsettled) FFailures.Fail(Id);
+}
 
 void TMailThread::LoadMessages() {
   for (const TFieldDef& Field : FBatch.Fields) Table.AddField(Field.Name, Field.DataType, Field.Size);
@@ -68,18 +85,7 @@ void TMailThread::ProcessMessages() {
     Letter.Body = Table.FieldByName("mesg_body").AsString();
     Letter.Subject = Table.FieldByName("mesg_subject").AsString();
   }
-  std::vector<std::string> Ids;
-  for (const TLetter& Letter : Letters) Ids.push_back(Letter.Id);
-  FFailures.Begin(Ids);
-  std::size_t Done = 0;
-  try {
-    for (; Done < Letters.size(); ++Done) Deliver(Letters[Done]);
-  } catch (...) {
-    // Whatever was not settled is a failure of this run, never lost.
-    for (; Done < Letters.size(); ++Done) Failed(Letters[Done], "interrupted", nullptr);
-    FClient.reset();
-    throw;
-  }
+  for (const TLetter& Letter : Letters) Deliver(Letter);
   // QUIT before the summary line.
   FClient.reset();
 }
@@ -139,6 +145,7 @@ void TMailThread::Deliver(const TLetter& Letter) {
 
 void TMailThread::Delivered(const TLetter& Letter) {
   ++SentCount;
+  FUnsettled.erase(Letter.Id);
   FFailures.Delivered(Letter.Id);
   RecordOutcome(Letter, StatusName(StatusSended), "");
 }
@@ -146,7 +153,7 @@ void TMailThread::Delivered(const TLetter& Letter) {
 void TMailThread::Failed(const TLetter& Letter, const std::string& Error, const char* GiveUpStatus) {
   ++Outcome1;
   if (!FConnectionError.empty()) Outcome2 = 1;
-  if (Letter.Id.empty()) return;
+  if (Letter.Id.empty() || FUnsettled.erase(Letter.Id) == 0) return;
   if (FFailures.Fail(Letter.Id) == TFailureRegistry::GiveUpCount) {
     RecordOutcome(Letter, GiveUpStatus ? GiveUpStatus : StatusName(StatusErrGate), Error);
   }

@@ -3,6 +3,7 @@
 // Its own members are touched only on its thread; the failure registry it
 // shares with the module is thread-safe.
 #include <memory>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -49,6 +50,8 @@ class TMailThread : public TBaseThread {
   TFailureRegistry& FFailures;
   std::unique_ptr<TSmtpClient> FClient;
   std::unique_ptr<TResultRecorder> FRecorder;
+  // Ids handed over and not yet delivered or counted as failed.
+  std::set<std::string> FUnsettled;
   // Set once the connection failed: the letters left are not tried.
   std::string FConnectionError;
 };

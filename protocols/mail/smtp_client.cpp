@@ -1,6 +1,7 @@
 #include "smtp_client.h"
 
 #include <curl/curl.h>
+#include <sys/socket.h>
 
 #include <cstring>
 #include <mutex>
@@ -62,6 +63,8 @@ struct TSmtpClient::TState {
   std::string PendingRecipient;
   std::string LastReply;
   std::vector<std::string> Refused;
+  // The connection failed: no QUIT is waited for at the end.
+  bool Broken = false;
 
   static std::size_t Read(char* Buffer, std::size_t Size, std::size_t Count, void* User) {
     auto* State = static_cast<TState*>(User);
@@ -145,7 +148,18 @@ TSmtpClient::TSmtpClient(const TMailSettings& Settings, std::function<bool()> St
   curl_easy_setopt(H, CURLOPT_DEBUGDATA, FState.get());
 }
 
-TSmtpClient::~TSmtpClient() { curl_easy_cleanup(FState->Handle); }
+TSmtpClient::~TSmtpClient() {
+  if (FState->Broken) {
+    // A server that stopped answering would hold the QUIT of the clean-up
+    // for a whole timeout; a shut socket makes it fail at once.
+    curl_socket_t Socket = CURL_SOCKET_BAD;
+    if (curl_easy_getinfo(FState->Handle, CURLINFO_ACTIVESOCKET, &Socket) == CURLE_OK &&
+        Socket != CURL_SOCKET_BAD) {
+      shutdown(Socket, SHUT_RDWR);
+    }
+  }
+  curl_easy_cleanup(FState->Handle);
+}
 
 TSmtpOutcome TSmtpClient::Send(const std::vector<std::string>& Recipients, const std::string& Message) {
   TState& State = *FState;
@@ -174,6 +188,7 @@ TSmtpOutcome TSmtpClient::Send(const std::vector<std::string>& Recipients, const
     return Outcome;
   }
   Outcome.ConnectionFailed = ConnectionError(Code, Reply);
+  State.Broken = State.Broken || Outcome.ConnectionFailed;
   Outcome.Error = State.ErrorText[0] != '\0' ? State.ErrorText : curl_easy_strerror(Code);
   if (!State.LastReply.empty() && Outcome.Error.find(State.LastReply) == std::string::npos) {
     Outcome.Error += " (" + State.LastReply + ")";
