@@ -6,7 +6,7 @@
 #include "relaybird/ora_session.h"
 #include "db/sql_names.h"
 #include "relaybird/catalogue.h"
-#include "platform/text_format.h"
+#include "relaybird/text_format.h"
 
 namespace relaybird {
 

@@ -1,9 +1,13 @@
 #include "relaybird/ora_query.h"
 
+#include <algorithm>
+#include <deque>
+
 #include "relaybird/database_error.h"
 #include "db/field_name.h"
 #include "db/odbc_statement.h"
 #include "relaybird/ora_session.h"
+#include "db/sql_params.h"
 
 namespace relaybird {
 
@@ -13,7 +17,22 @@ constexpr std::size_t InitialBufferSize = 512;
 
 }  // namespace
 
-TOraQuery::TOraQuery() : FStatement(std::make_unique<TOdbcStatement>()), FBuffer(InitialBufferSize) {}
+// The driver reads these during SQLExecute; their addresses stay fixed from
+// the binding on.
+struct TOraQuery::TParamBuffers {
+  struct TBuffer {
+    std::string Text;
+    SQLBIGINT Integer = 0;
+    double Float = 0;
+    SQLLEN Indicator = 0;
+  };
+  std::deque<TBuffer> Buffers;
+};
+
+TOraQuery::TOraQuery()
+    : FParamBuffers(std::make_unique<TParamBuffers>()),
+      FStatement(std::make_unique<TOdbcStatement>()),
+      FBuffer(InitialBufferSize) {}
 
 TOraQuery::~TOraQuery() = default;
 
@@ -25,6 +44,64 @@ void TOraQuery::SetSession(TOraSession* Session) {
 void TOraQuery::SetSQL(const std::string& Sql) {
   Unprepare();
   FSql = Sql;
+  TParamMarkers Markers = ParseParamMarkers(Sql);
+  FDriverSql = std::move(Markers.Text);
+  FParamNames.clear();
+  FMarkerParams.clear();
+  for (const std::string& Name : Markers.Names) {
+    std::size_t Index = 0;
+    while (Index < FParamNames.size() && !SameFieldName(FParamNames[Index], Name)) ++Index;
+    if (Index == FParamNames.size()) FParamNames.push_back(Name);
+    FMarkerParams.push_back(Index);
+  }
+  FParamValues.assign(FParamNames.size(), TFieldValue::Null());
+}
+
+void TOraQuery::SetParam(const std::string& Name, const TFieldValue& Value) {
+  for (std::size_t I = 0; I < FParamNames.size(); ++I) {
+    if (SameFieldName(FParamNames[I], Name)) {
+      FParamValues[I] = Value;
+      return;
+    }
+  }
+  throw EDatabaseError("Parameter '" + Name + "' not found");
+}
+
+void TOraQuery::BindParams() {
+  // The driver lets go of the old buffers before they are replaced.
+  SQLFreeStmt(FStatement->Handle(), SQL_RESET_PARAMS);
+  auto& Buffers = FParamBuffers->Buffers;
+  Buffers.clear();
+  for (std::size_t Marker = 0; Marker < FMarkerParams.size(); ++Marker) {
+    const TFieldValue& Value = FParamValues[FMarkerParams[Marker]];
+    auto& Buffer = Buffers.emplace_back();
+    SQLSMALLINT CType = SQL_C_CHAR;
+    SQLSMALLINT SqlType = SQL_VARCHAR;
+    SQLULEN ColumnSize = 1;
+    SQLPOINTER Data = nullptr;
+    if (Value.IsNull()) {
+      Buffer.Indicator = SQL_NULL_DATA;
+    } else if (const std::int64_t* Integer = Value.IfInteger()) {
+      CType = SQL_C_SBIGINT;
+      SqlType = SQL_BIGINT;
+      Buffer.Integer = *Integer;
+      Data = &Buffer.Integer;
+    } else if (const double* Float = Value.IfFloat()) {
+      CType = SQL_C_DOUBLE;
+      SqlType = SQL_DOUBLE;
+      Buffer.Float = *Float;
+      Data = &Buffer.Float;
+    } else {
+      Buffer.Text = Value.AsString();
+      ColumnSize = std::max<SQLULEN>(1, Buffer.Text.size());
+      Data = Buffer.Text.data();
+      Buffer.Indicator = static_cast<SQLLEN>(Buffer.Text.size());
+    }
+    FStatement->Check(SQLBindParameter(FStatement->Handle(), static_cast<SQLUSMALLINT>(Marker + 1),
+                                       SQL_PARAM_INPUT, CType, SqlType, ColumnSize, 0, Data,
+                                       static_cast<SQLLEN>(Buffer.Text.size()), &Buffer.Indicator),
+                      "Cannot bind a parameter");
+  }
 }
 
 TOraSession& TOraQuery::CheckSession() const {
@@ -40,8 +117,8 @@ void TOraQuery::Prepare() {
   FDescribed = false;
   FStatement->Acquire(Session);
   FStatement->Check(SQLPrepare(FStatement->Handle(),
-                               reinterpret_cast<SQLCHAR*>(const_cast<char*>(FSql.c_str())),
-                               static_cast<SQLINTEGER>(FSql.size())),
+                               reinterpret_cast<SQLCHAR*>(const_cast<char*>(FDriverSql.c_str())),
+                               static_cast<SQLINTEGER>(FDriverSql.size())),
                     "Cannot prepare the query");
   FPrepared = true;
 }
@@ -85,6 +162,7 @@ void TOraQuery::Open() {
 }
 
 void TOraQuery::Execute() {
+  BindParams();
   FStatement->Check(SQLExecute(FStatement->Handle()), "Cannot open the query");
   FActive = true;
   if (!FDescribed) Describe();
@@ -96,6 +174,7 @@ void TOraQuery::Execute() {
 void TOraQuery::ExecSQL() {
   Close();
   Prepare();
+  BindParams();
   SQLRETURN Rc = SQLExecute(FStatement->Handle());
   if (Rc != SQL_NO_DATA) FStatement->Check(Rc, "Cannot execute the statement");
   SQLLEN Rows = -1;

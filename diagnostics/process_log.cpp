@@ -14,7 +14,7 @@
 #include "platform/event_log.h"
 #include "platform/exe_path.h"
 #include "platform/text_encoding.h"
-#include "platform/text_format.h"
+#include "relaybird/text_format.h"
 
 namespace relaybird {
 

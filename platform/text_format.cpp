@@ -1,4 +1,4 @@
-#include "platform/text_format.h"
+#include "relaybird/text_format.h"
 
 namespace relaybird {
 

@@ -11,7 +11,7 @@ packages=(
   libpam0g-dev
   qt6-base-dev
   libcurl4-openssl-dev
-  python3 python3-aiosmtpd
+  python3 python3-aiosmtpd openssl
 )
 
 missing=()

@@ -7,7 +7,7 @@
 #include "relaybird/catalogue.h"
 #include "platform/exe_path.h"
 #include "platform/text_encoding.h"
-#include "platform/text_format.h"
+#include "relaybird/text_format.h"
 
 namespace relaybird {
 

@@ -26,6 +26,9 @@ class RELAYBIRD_API TFieldValue {
   void AssignText(std::string_view Text);
 
   bool IsNull() const { return std::holds_alternative<std::monostate>(FValue); }
+  // The number it holds as such; null when it holds another kind.
+  const std::int64_t* IfInteger() const { return std::get_if<std::int64_t>(&FValue); }
+  const double* IfFloat() const { return std::get_if<double>(&FValue); }
   // A NULL reads as the empty text; numbers in their shortest decimal form.
   std::string AsString() const;
   // A NULL, or a text that is no number, raises EDatabaseError; a fraction is

@@ -1,7 +1,7 @@
 #pragma once
-// A query on a session: SQL text, open, first/next/end, fields of the current
-// row by name. Not thread-safe: a query and its session are used by one
-// thread at a time.
+// A query on a session: SQL text with named parameters, open, first/next/end,
+// fields of the current row by name. Not thread-safe: a query and its session
+// are used by one thread at a time.
 #include <memory>
 #include <string>
 #include <vector>
@@ -25,8 +25,19 @@ class RELAYBIRD_API TOraQuery {
   // Changing the session or the text closes and unprepares the query.
   void SetSession(TOraSession* Session);
   TOraSession* Session() const { return FSession; }
+  // A parameter is written ":NAME" in the text (a letter or '_', then
+  // letters, digits or '_'), outside quoted texts, quoted names and
+  // comments; "::" is no parameter. The driver receives the value apart
+  // from the text, never pasted into it. A new text forgets the values.
   void SetSQL(const std::string& Sql);
   const std::string& SQL() const { return FSql; }
+
+  // The parameter names of the text, each once, in order of appearance.
+  const std::vector<std::string>& ParamNames() const { return FParamNames; }
+  // The value every marker of that name sends (names compared without regard
+  // to case); NULL until set. Raises EDatabaseError for a name the text does
+  // not hold.
+  void SetParam(const std::string& Name, const TFieldValue& Value);
 
   // Prepares the text on the session's connection; Open prepares when
   // needed, and again after the session reconnected. Raises EDatabaseError.
@@ -64,9 +75,16 @@ class RELAYBIRD_API TOraQuery {
   void Execute();
   void Fetch();
   void ReadColumn(int Column, TFieldValue& Value);
+  void BindParams();
 
   TOraSession* FSession = nullptr;
   std::string FSql;
+  std::string FDriverSql;                // FSql with "?" for each marker
+  std::vector<std::size_t> FMarkerParams;  // per marker: index into FParamNames
+  std::vector<std::string> FParamNames;
+  std::vector<TFieldValue> FParamValues;
+  struct TParamBuffers;
+  std::unique_ptr<TParamBuffers> FParamBuffers;
   std::unique_ptr<TOdbcStatement> FStatement;
   bool FPrepared = false;
   bool FDescribed = false;

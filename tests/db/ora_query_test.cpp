@@ -109,5 +109,40 @@ TEST_F(TQueryTest, ExecSqlReportsChangedRows) {
   EXPECT_EQ(Query.RowsAffected(), 3);
 }
 
+TEST_F(TQueryTest, NamedParametersAreBoundNotPasted) {
+  ExecSql(*Session, "create temporary table t_params (id varchar(50), kind integer, note varchar(200))");
+  Query.SetSQL("insert into t_params (id, kind, note) values (:ID, :KIND, :NOTE)");
+  EXPECT_EQ(Query.ParamNames(), (std::vector<std::string>{"ID", "KIND", "NOTE"}));
+  const std::string Hostile = "x'); drop table t_params; --";
+  Query.SetParam("id", Hostile);
+  Query.SetParam("Kind", 2);
+  Query.SetParam("NOTE", "Ошибка: 550 «нет такого»");
+  Query.ExecSQL();
+  Query.SetParam("ID", "second");
+  Query.SetParam("KIND", TFieldValue::Null());
+  Query.ExecSQL();
+  EXPECT_THROW(Query.SetParam("MISSING", 1), EDatabaseError);
+
+  // A name used twice sends its value at both places; a cast is no marker.
+  Query.SetSQL("select count(*) as n from t_params where kind::text = :K or id = :K");
+  Query.SetParam("K", "second");
+  Query.Open();
+  EXPECT_EQ(Query.FieldByName("n").AsInteger(), 1);
+  Query.SetParam("K", "2");
+  Query.Open();
+  EXPECT_EQ(Query.FieldByName("n").AsInteger(), 1);
+  Query.SetSQL("select note, kind from t_params where id = :ID");
+  Query.SetParam("ID", Hostile);
+  Query.Open();
+  EXPECT_EQ(Query.FieldByName("note").AsString(), "Ошибка: 550 «нет такого»");
+  Query.SetParam("ID", "second");
+  Query.Open();
+  EXPECT_TRUE(Query.FieldByName("kind").IsNull());
+  // A new text forgets the values: unset parameters are NULL.
+  Query.SetSQL("select count(*) as n from t_params where id = :ID");
+  Query.Open();
+  EXPECT_EQ(Query.FieldByName("n").AsInteger(), 0);
+}
+
 }  // namespace
 }  // namespace relaybird::test

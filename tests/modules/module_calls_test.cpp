@@ -17,7 +17,7 @@
 #include "i18n/translator.h"
 #include "module_fixture.h"
 #include "modules/module_manager.h"
-#include "platform/text_format.h"
+#include "relaybird/text_format.h"
 
 namespace relaybird {
 namespace {

@@ -19,7 +19,7 @@
 #include "relaybird/catalogue.h"
 #include "i18n/translator.h"
 #include "platform/exe_path.h"
-#include "platform/text_format.h"
+#include "relaybird/text_format.h"
 #include "test_support.h"
 #include "tests/diagnostics/event_log_receiver.h"
 

@@ -1,7 +1,7 @@
 #pragma once
 // Formatting of catalogue texts: "%s" and "%d" filled in order, "%%" is "%".
 // A placeholder without an argument, or an argument of the wrong kind, is an
-// error.
+// error. Thread-safe.
 #include <cstdint>
 #include <stdexcept>
 #include <string>
@@ -23,7 +23,7 @@ using TFormatArg = std::variant<std::string, std::int64_t>;
 RELAYBIRD_API std::string FormatArgs(const std::string& Text, const std::vector<TFormatArg>& Args);
 
 template <typename T>
-RELAYBIRD_API TFormatArg ToFormatArg(const T& Value) {
+TFormatArg ToFormatArg(const T& Value) {
   if constexpr (std::is_integral_v<T>) {
     return static_cast<std::int64_t>(Value);
   } else {
@@ -32,7 +32,7 @@ RELAYBIRD_API TFormatArg ToFormatArg(const T& Value) {
 }
 
 template <typename... TArgs>
-RELAYBIRD_API std::string Format(const std::string& Text, const TArgs&... Args) {
+std::string Format(const std::string& Text, const TArgs&... Args) {
   return FormatArgs(Text, {ToFormatArg(Args)...});
 }
 
