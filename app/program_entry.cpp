@@ -9,6 +9,7 @@
 #include "app/config_form.h"
 #include "app/start_modes.h"
 #include "app/systemd_service_control.h"
+#include "core/settings_file.h"
 #include "relaybird/settings.h"
 #include "diagnostics/assertion.h"
 #include "diagnostics/error_log.h"

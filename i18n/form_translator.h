@@ -2,6 +2,7 @@
 // The walk that puts the texts of a language file's window section into a
 // window: every published text is looked up under the chain of names that
 // leads to it ("frmConfig.sbrEvents.Panels_0.Text").
+#include "relaybird/export.h"
 #include <deque>
 #include <set>
 #include <string>
@@ -17,7 +18,7 @@ struct TTransObject {
 };
 
 // One walk over one window. User-interface thread only.
-class TTranslatorComponents {
+class RELAYBIRD_API TTranslatorComponents {
  public:
   explicit TTranslatorComponents(const std::string& FileName);
 

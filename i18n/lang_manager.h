@@ -5,11 +5,13 @@
 #include <utility>
 #include <vector>
 
+#include "relaybird/export.h"
+
 namespace relaybird {
 
 // The menu the language items hang under, as the manager sees it. Its owner
 // calls TLangManager::ReleaseMenu before destroying it.
-class TLangMenu {
+class RELAYBIRD_API TLangMenu {
  public:
   virtual ~TLangMenu() = default;
   // A radio item of group 1; a click on it calls LangMenuClick with Hint.
@@ -18,7 +20,7 @@ class TLangMenu {
   virtual void ClearItems() = 0;
 };
 
-class TLangManager {
+class RELAYBIRD_API TLangManager {
  public:
   // LoadLangSettings, then ScanLanguages.
   TLangManager();
@@ -53,8 +55,8 @@ class TLangManager {
   static std::string DefaultLangPath();
 };
 
-extern TLangManager* LangManager;
-void CreateLangManager();
-void FreeLangManager();
+extern RELAYBIRD_API TLangManager* LangManager;
+RELAYBIRD_API void CreateLangManager();
+RELAYBIRD_API void FreeLangManager();
 
 }  // namespace relaybird

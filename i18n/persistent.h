@@ -3,6 +3,7 @@
 // properties, owned components, collections and string lists. Toolkit-neutral,
 // so that the windows' component layer and any other object tree answer the
 // same way. User-interface thread only.
+#include "relaybird/export.h"
 #include <functional>
 #include <memory>
 #include <string>
@@ -24,13 +25,13 @@ struct TPublishedProperty {
   bool IsText() const { return static_cast<bool>(Get); }
 };
 
-TPublishedProperty TextProperty(std::string Name, std::function<std::string()> Get,
+RELAYBIRD_API TPublishedProperty TextProperty(std::string Name, std::function<std::string()> Get,
                                 std::function<void(const std::string&)> Set = {});
-TPublishedProperty ObjectProperty(std::string Name, std::function<TPersistent*()> Object);
+RELAYBIRD_API TPublishedProperty ObjectProperty(std::string Name, std::function<TPersistent*()> Object);
 
 class TComponent;
 
-class TPersistent {
+class RELAYBIRD_API TPersistent {
  public:
   virtual ~TPersistent() = default;
   // In publishing order, inherited properties first.
@@ -46,7 +47,7 @@ class TPersistent {
 
 // A named object that owns others: destroying it destroys them, the last
 // owned first.
-class TComponent : public TPersistent {
+class RELAYBIRD_API TComponent : public TPersistent {
  public:
   explicit TComponent(std::string Name);
   ~TComponent() override;

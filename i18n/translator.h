@@ -5,12 +5,14 @@
 #include <string>
 #include <vector>
 
+#include "relaybird/export.h"
+
 namespace relaybird {
 
 // The section of a language file that holds the message catalogue.
-extern const char* const PhrasesSection;
+extern RELAYBIRD_API const char* const PhrasesSection;
 
-class TTranslatorPhrases {
+class RELAYBIRD_API TTranslatorPhrases {
  public:
   TTranslatorPhrases();
   virtual ~TTranslatorPhrases() = default;
@@ -44,7 +46,7 @@ class TComponent;
 
 // The translator object: the active language file, its phrase dictionary and
 // the registry of translated windows. User-interface thread only.
-class TTransFormList {
+class RELAYBIRD_API TTransFormList {
  public:
   TTransFormList();
   ~TTransFormList();
@@ -67,16 +69,16 @@ class TTransFormList {
 };
 
 // Null until CreateTransFormList at process start.
-extern TTransFormList* TransFormList;
-void CreateTransFormList();
-void FreeTransFormList();
+extern RELAYBIRD_API TTransFormList* TransFormList;
+RELAYBIRD_API void CreateTransFormList();
+RELAYBIRD_API void FreeTransFormList();
 
 // Each raises "Класс для переводов не инициализирован" without TransFormList.
-std::string TranslatePhrase(const std::string& Section, const std::string& Key,
+RELAYBIRD_API std::string TranslatePhrase(const std::string& Section, const std::string& Key,
                             const std::string& Default);
-void SetLanguageFile(const std::string& FileName);
+RELAYBIRD_API void SetLanguageFile(const std::string& FileName);
 // Errors are shown in a warning box and swallowed.
-void LoadPhrases();
-void TranslateForm(TComponent& Form);
+RELAYBIRD_API void LoadPhrases();
+RELAYBIRD_API void TranslateForm(TComponent& Form);
 
 }  // namespace relaybird

@@ -1,6 +1,7 @@
 #pragma once
 // Running other programs: waited for within a time bound, or started and left
 // to run on their own. Never raise.
+#include "relaybird/export.h"
 #include <string>
 #include <vector>
 
@@ -18,11 +19,11 @@ struct TProcessResult {
 // Runs Args[0] (searched on PATH) with the other arguments, standard input
 // empty, standard error discarded; a program still running after TimeoutMs
 // milliseconds is killed. The child is always reaped.
-TProcessResult RunProcess(const std::vector<std::string>& Args, int TimeoutMs) noexcept;
+RELAYBIRD_API TProcessResult RunProcess(const std::vector<std::string>& Args, int TimeoutMs) noexcept;
 
 // Starts Args[0] with the other arguments and does not wait for it; the
 // program is handed to the system's reaper, so no zombie is left behind.
 // False, with the reason in Error, when it could not be started.
-bool StartDetached(const std::vector<std::string>& Args, std::string* Error = nullptr) noexcept;
+RELAYBIRD_API bool StartDetached(const std::vector<std::string>& Args, std::string* Error = nullptr) noexcept;
 
 }  // namespace relaybird

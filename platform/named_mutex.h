@@ -2,13 +2,14 @@
 // A machine-wide named lock held by one process at a time: flock on a file
 // named after the lock in $XDG_RUNTIME_DIR (else /tmp). Released when the
 // object is destroyed or the process ends; not inherited by started programs.
+#include "relaybird/export.h"
 #include <string>
 
 namespace relaybird {
 
 inline constexpr int ErrorAlreadyExists = 183;
 
-class TNamedMutex {
+class RELAYBIRD_API TNamedMutex {
  public:
   explicit TNamedMutex(const std::string& Name);
   ~TNamedMutex();
