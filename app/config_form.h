@@ -15,6 +15,7 @@
 #include "app/start_modes.h"
 #include "db/connection_list.h"
 #include "platform/named_mutex.h"
+#include "core/settings_file.h"
 #include "relaybird/settings.h"
 #include "ui/actions.h"
 #include "ui/controls.h"

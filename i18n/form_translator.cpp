@@ -31,9 +31,17 @@ void TTranslatorComponents::AddObject(const std::string& Path, TPersistent* Obj)
   Queue.push_back({Path, Obj});
 }
 
+std::vector<std::pair<std::string, std::string>> TTranslatorComponents::TextKeys(TComponent& Root) {
+  std::vector<std::pair<std::string, std::string>> Keys;
+  TTranslatorComponents Walker("");
+  Walker.FKeys = &Keys;
+  Walker.TranslateComponent(Root);
+  return Keys;
+}
+
 void TTranslatorComponents::TranslateComponent(TComponent& Root) {
   Section = Root.Name();
-  Phrases.LoadSection(Section, LanguageFile);
+  if (!FKeys) Phrases.LoadSection(Section, LanguageFile);
   AddObject(Root.Name(), &Root);
   while (!Queue.empty()) {
     const TTransObject Entry = Queue.front();
@@ -56,6 +64,10 @@ void TTranslatorComponents::TranslateProperty(const TTransObject& Entry, const T
   if (Property.IsText()) {
     const std::string Value = Property.Get();
     if (Value.empty() || !Property.Set) return;
+    if (FKeys) {
+      FKeys->emplace_back(Key, Value);
+      return;
+    }
     const std::string New = Phrases.GetPhrase(Key);
     if (!New.empty() && New != Value) Property.Set(New);
     return;
@@ -69,10 +81,14 @@ void TTranslatorComponents::TranslateStrings(const TTransObject& Entry) {
   if (Lines.empty()) return;
   for (std::size_t i = 0; i < Lines.size(); ++i) {
     if (Lines[i].empty()) continue;
+    if (FKeys) {
+      FKeys->emplace_back(Entry.Path + "_" + std::to_string(i), Lines[i]);
+      continue;
+    }
     const std::string New = Phrases.GetPhrase(Entry.Path + "_" + std::to_string(i));
     if (!New.empty() && New != Lines[i]) Lines[i] = New;
   }
-  Entry.Obj->SetLines(Lines);
+  if (!FKeys) Entry.Obj->SetLines(Lines);
 }
 
 }  // namespace relaybird

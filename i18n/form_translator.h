@@ -6,6 +6,8 @@
 #include <deque>
 #include <set>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "i18n/persistent.h"
 #include "i18n/translator.h"
@@ -26,6 +28,10 @@ class RELAYBIRD_API TTranslatorComponents {
   // Raises "Пустой объект" for a null object.
   void AddObject(const std::string& Path, TPersistent* Obj);
   static bool IsSkipped(const std::string& Name);
+  // The keys the walk of Root would look up, with the texts they stand for
+  // now; nothing is read or set. What a language file's window section has
+  // to hold.
+  static std::vector<std::pair<std::string, std::string>> TextKeys(TComponent& Root);
 
  private:
   void TranslateProperty(const TTransObject& Entry, const TPublishedProperty& Property);
@@ -36,6 +42,8 @@ class RELAYBIRD_API TTranslatorComponents {
   std::string Section;
   TTranslatorPhrases Phrases;
   std::deque<TTransObject> Queue;
+  // Set while TextKeys walks: keys are recorded instead of translated.
+  std::vector<std::pair<std::string, std::string>>* FKeys = nullptr;
 };
 
 }  // namespace relaybird
