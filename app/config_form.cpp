@@ -176,9 +176,7 @@ void TfrmConfig::BuildToolBar() {
   acExit->Object()->setIcon(Style->standardIcon(QStyle::SP_DialogCloseButton));
   acRefresh->Object()->setIcon(Style->standardIcon(QStyle::SP_BrowserReload));
   const auto Button = [this](const char* Name, TAction* Runs) {
-    TToolButton* Created = CreateComponent<TToolButton>(*this, Name, *tbrMenu, *Runs);
-    Created->Object()->setFixedSize(84, 36 + 14);
-    return Created;
+    return CreateComponent<TToolButton>(*this, Name, *tbrMenu, *Runs);
   };
   Button("tbtStart", acStart);
   Button("tbtPause", acPause);

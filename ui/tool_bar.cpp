@@ -11,11 +11,19 @@ std::vector<TPublishedProperty> TToolBar::PublishedProperties() {
 TToolButton::TToolButton(const std::string& Name, TToolBar& Bar, TAction& Action)
     : TToolButton(Name, Bar, new QToolButton(Bar.Object())) {
   FObject->setDefaultAction(Action.Object());
+  // The tool bar enables a button as its slot says whenever the slot changes
+  // (shown or hidden): the slot follows the action.
+  QAction* Runs = Action.Object();
+  FSlot->setEnabled(Runs->isEnabled());
+  QObject::connect(Runs, &QAction::changed, FSlot.data(), [Slot = FSlot, Runs] {
+    if (Slot) Slot->setEnabled(Runs->isEnabled());
+  });
 }
 
 TToolButton::TToolButton(const std::string& Name, TToolBar& Bar, QToolButton* Button)
     : TControl(Name, Button) {
   Button->setToolButtonStyle(Bar->toolButtonStyle());
+  Button->setMinimumSize(84, 36);
   FSlot = Bar->addWidget(Button);
 }
 

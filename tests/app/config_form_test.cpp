@@ -278,12 +278,17 @@ TEST_F(ConfigWindow, EnablingTable) {
                           TRow{sscUnknown, false, false, false, false, true},
                           TRow{sscNotInstalled, false, false, false, true, false}}) {
     SCOPED_TRACE(Row.Code);
-    W.ApplyServiceState(Row.Code);
+    {
+      std::lock_guard Guard(Shared->Lock);
+      Shared->State = Row.Code;
+    }
+    W.DoServiceCommand(scStop);
     EXPECT_EQ(W.acStart->Enabled(), Row.Start);
     EXPECT_EQ(W.acStop->Enabled(), Row.Stop);
     EXPECT_EQ(W.acPause->Enabled(), Row.Pause);
     EXPECT_EQ(W.acInstall->Enabled(), Row.Install);
     EXPECT_EQ(W.acUninstall->Enabled(), Row.Uninstall);
+    EXPECT_EQ(W.findChild<QToolButton*>("tbtInstall")->isEnabled(), Row.Install);
   }
 }
 
