@@ -1,8 +1,14 @@
 #include "app/program_entry.h"
 
+#include <QApplication>
+#include <cstdlib>
+#include <cstdio>
 #include <exception>
+#include <memory>
 
+#include "app/config_form.h"
 #include "app/start_modes.h"
+#include "app/systemd_service_control.h"
 #include "core/settings_file.h"
 #include "relaybird/settings.h"
 #include "diagnostics/assertion.h"
@@ -11,6 +17,8 @@
 #include "i18n/lang_manager.h"
 #include "i18n/translator.h"
 #include "platform/service_dispatcher.h"
+#include "platform/message_box.h"
+#include "ui/message_dlg.h"
 
 namespace relaybird {
 
@@ -36,6 +44,31 @@ void MigrateSettings() {
   }
 }
 
+bool DisplayReachable() {
+  for (const char* Name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
+    if (const char* Value = std::getenv(Name); Value && *Value) return true;
+  return false;
+}
+
+// The window, shown modally when no other window holds the instance lock.
+void RunWindowRole(TStartModes Modes) {
+  if (!DisplayReachable()) {
+    std::fputs("relaybird: no display to open the window on (DISPLAY is not set)\n", stderr);
+    return;
+  }
+  int Argc = 1;
+  char Name[] = "relaybird";
+  char* Argv[] = {Name, nullptr};
+  QApplication Application(Argc, Argv);
+  QApplication::setQuitOnLastWindowClosed(false);
+  InstallQtMessageBoxes();
+  {
+    TfrmConfig Window(Modes, std::make_unique<TSystemdServiceControl>());
+    if (Window.AcquireInstanceMutex()) Window.ShowModal();
+  }
+  SetMessageBoxHandler(nullptr);
+}
+
 void RunServiceRole() {
   if (!StartedByServiceManager()) ReportDispatcherCannotStart();
 }
@@ -46,8 +79,12 @@ int RunProgram(const std::vector<std::string>& Args) {
   SetAssertHandler(&WriteErrorLog);
   StartLocalisation();
   MigrateSettings();
+  const TStartModes Modes = ParseStartModes(Args);
   // The window role's run step has no service object to dispatch.
-  if (ParseStartModes(Args).Empty()) RunServiceRole();
+  if (Modes.Empty())
+    RunServiceRole();
+  else
+    RunWindowRole(Modes);
   return 0;
 }
 

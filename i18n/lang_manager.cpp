@@ -10,6 +10,7 @@
 #include "platform/exe_path.h"
 #include "relaybird/ini_file.h"
 #include "platform/message_box.h"
+#include "platform/text_encoding.h"
 
 namespace relaybird {
 
@@ -36,6 +37,10 @@ std::vector<std::string> ListDirectory(const std::string& Dir) {
 TLangManager::TLangManager() {
   LoadLangSettings();
   ScanLanguages();
+}
+
+TLangManager::~TLangManager() {
+  if (Menu) Menu->ClearItems();
 }
 
 std::string TLangManager::LangsDir() { return ExecutableDir() + "Langs/"; }
@@ -74,6 +79,34 @@ void TLangManager::SetLangPath(const std::string& FileName) {
 
 void TLangManager::SaveLangSettings() {
   TIniFile(SettingsFileName).WriteString(SettingsSection, SettingsKey, LangPath);
+}
+
+void TLangManager::SetMenu(TLangMenu* NewMenu) {
+  if (!NewMenu) return;
+  Menu = NewMenu;
+  BuildLangMenu();
+}
+
+void TLangManager::BuildLangMenu() {
+  if (!Menu) return;
+  for (const auto& [Path, Name] : Languages) {
+    try {
+      Menu->AddItem(Name, Path, SameText(Path, LangPath));
+    } catch (const std::exception& Error) {
+      ShowMessageBox(TMessageKind::Error, "Error", Error.what());
+    }
+  }
+}
+
+void TLangManager::LangMenuClick(const std::string& Hint) {
+  if (SameText(Hint, LangPath)) return;
+  SetLangPath(Hint);
+  if (Menu) Menu->CheckItem(Hint);
+  if (OnChange) OnChange();
+}
+
+void TLangManager::ReleaseMenu(const TLangMenu* Gone) {
+  if (Menu == Gone) Menu = nullptr;
 }
 
 void CreateLangManager() {

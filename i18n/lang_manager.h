@@ -1,5 +1,6 @@
 #pragma once
 // Which language file is active and which ones lie in Langs beside the program.
+#include <functional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -8,6 +9,17 @@
 
 namespace relaybird {
 
+// The menu the language items hang under, as the manager sees it. Its owner
+// calls TLangManager::ReleaseMenu before destroying it.
+class RELAYBIRD_API TLangMenu {
+ public:
+  virtual ~TLangMenu() = default;
+  // A radio item of group 1; a click on it calls LangMenuClick with Hint.
+  virtual void AddItem(const std::string& Caption, const std::string& Hint, bool Checked) = 0;
+  virtual void CheckItem(const std::string& Hint) = 0;
+  virtual void ClearItems() = 0;
+};
+
 class RELAYBIRD_API TLangManager {
  public:
   // LoadLangSettings, then ScanLanguages.
@@ -15,8 +27,24 @@ class RELAYBIRD_API TLangManager {
 
   void LoadLangSettings();
   void ScanLanguages();
+  ~TLangManager();
+  TLangManager(const TLangManager&) = delete;
+  TLangManager& operator=(const TLangManager&) = delete;
+
   void SetLangPath(const std::string& FileName);
   void SaveLangSettings();
+
+  // Null does nothing; otherwise Menu is kept and filled.
+  void SetMenu(TLangMenu* NewMenu);
+  void BuildLangMenu();
+  // The item naming Hint was clicked. A failed save of the choice raises
+  // before the item is checked or OnChange runs.
+  void LangMenuClick(const std::string& Hint);
+  // The menu is about to be destroyed: the manager lets go of it.
+  void ReleaseMenu(const TLangMenu* Gone);
+
+  TLangMenu* Menu = nullptr;
+  std::function<void()> OnChange;
 
   std::string LangPath;
   // (file path, offered name) in the order found.

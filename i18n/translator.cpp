@@ -4,6 +4,7 @@
 #include <stdexcept>
 #include <string_view>
 
+#include "i18n/form_translator.h"
 #include "platform/exe_path.h"
 #include "relaybird/ini_file.h"
 #include "platform/message_box.h"
@@ -80,6 +81,39 @@ std::string TTranslatorPhrases::DecodeText(const std::string& Text) { return Rep
 
 TTransFormList::TTransFormList() : Phrases(std::make_unique<TTranslatorPhrases>()) {}
 
+TTransFormList::~TTransFormList() {
+  for (TComponent* Form : Forms) Form->OnDestroy = nullptr;
+}
+
+void TTransFormList::RegisterForm(TComponent& Form) {
+  if (std::find(Forms.begin(), Forms.end(), &Form) != Forms.end()) return;
+  Forms.push_back(&Form);
+  Form.OnDestroy = [this](TComponent* Gone) { std::erase(Forms, Gone); };
+}
+
+void TTransFormList::TranslateForm(TComponent& Form) {
+  RegisterForm(Form);
+  if (LanguageFile.empty()) return;
+  try {
+    TTranslatorComponents(LanguageFile).TranslateComponent(Form);
+  } catch (const std::exception& Error) {
+    ShowMessageBox(TMessageKind::Error, "Error", Error.what());
+  }
+}
+
+void TTransFormList::ChangeLanguage(const std::string& FileName) {
+  LanguageFile = FileName;
+  try {
+    Phrases->LoadSection(PhrasesSection, LanguageFile);
+    // A copy: a window may be destroyed while another one is translated.
+    const std::vector<TComponent*> Registered = Forms;
+    for (TComponent* Form : Registered)
+      if (std::find(Forms.begin(), Forms.end(), Form) != Forms.end()) TranslateForm(*Form);
+  } catch (const std::exception& Error) {
+    ShowMessageBox(TMessageKind::Warning, "Warning", Error.what());
+  }
+}
+
 void CreateTransFormList() {
   if (!TransFormList) TransFormList = new TTransFormList();
 }
@@ -99,6 +133,11 @@ std::string TranslatePhrase(const std::string& Section, const std::string& Key,
 void SetLanguageFile(const std::string& FileName) {
   RequireTransFormList();
   TransFormList->LanguageFile = FileName;
+}
+
+void TranslateForm(TComponent& Form) {
+  RequireTransFormList();
+  TransFormList->TranslateForm(Form);
 }
 
 void LoadPhrases() {

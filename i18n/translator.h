@@ -42,11 +42,30 @@ class RELAYBIRD_API TTranslatorPhrases {
   const std::string* FindEntry(const std::string& Key) const;
 };
 
+class TComponent;
+
+// The translator object: the active language file, its phrase dictionary and
+// the registry of translated windows. User-interface thread only.
 class RELAYBIRD_API TTransFormList {
  public:
   TTransFormList();
+  ~TTransFormList();
+  TTransFormList(const TTransFormList&) = delete;
+  TTransFormList& operator=(const TTransFormList&) = delete;
+
+  // Registers Form, then sets the texts of its section of the language file.
+  // An error of the walk is shown in an error box; texts set before it stay.
+  void TranslateForm(TComponent& Form);
+  // A window leaves the registry when it is destroyed.
+  void RegisterForm(TComponent& Form);
+  // Makes FileName the language file, reloads "WORDS" and translates every
+  // registered window again, in registration order.
+  void ChangeLanguage(const std::string& FileName);
+
   std::string LanguageFile;
   std::unique_ptr<TTranslatorPhrases> Phrases;
+  // Live windows only, in registration order.
+  std::vector<TComponent*> Forms;
 };
 
 // Null until CreateTransFormList at process start.
@@ -60,5 +79,6 @@ RELAYBIRD_API std::string TranslatePhrase(const std::string& Section, const std:
 RELAYBIRD_API void SetLanguageFile(const std::string& FileName);
 // Errors are shown in a warning box and swallowed.
 RELAYBIRD_API void LoadPhrases();
+RELAYBIRD_API void TranslateForm(TComponent& Form);
 
 }  // namespace relaybird

@@ -10,6 +10,7 @@ packages=(
   postgresql postgresql-client
   libpam0g-dev
   qt6-base-dev
+  xvfb trayer x11-utils
   libcurl4-openssl-dev
   python3 python3-aiosmtpd openssl
 )

@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <gtest/gtest.h>
 
+#include "platform/named_mutex.h"
 #include "relaybird/scrambler.h"
 #include "relaybird/settings.h"
 #include "test_support.h"
@@ -23,7 +24,7 @@ class ProgramStart : public ::testing::Test {
  protected:
   void SetUp() override {
     namespace fs = std::filesystem;
-    for (const char* Name : {"relaybird", "librelaybird_core.so"})
+    for (const char* Name : {"relaybird", "librelaybird_core.so", "librelaybird_ui.so"})
       fs::copy_file(fs::path(RELAYBIRD_BIN_DIR) / Name, Tree.Path() + Name);
   }
 
@@ -72,9 +73,20 @@ TEST_F(ProgramStart, LanguageFileWithoutCatalogueKeysAndOldDatabaseSection) {
   EXPECT_FALSE(Exists("Relaybird_Errors.log"));
 }
 
-TEST_F(ProgramStart, WindowSwitchesEndNormally) {
+// Neither start may open a window here: the first finds no display, the
+// second finds the window lock held (by this test) and ends at once.
+TEST_F(ProgramStart, WindowSwitchesWithoutDisplayOrWithAnotherWindowOpenEnd) {
+  TTempDir Runtime;
+  setenv("XDG_RUNTIME_DIR", Runtime.Path().c_str(), 1);
+  for (const char* Name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"}) unsetenv(Name);
   EXPECT_EQ(Run({"/CONFIG", "-monitor"}), 0);
   EXPECT_TRUE(std::filesystem::is_directory(Tree.Path() + "Langs"));
+
+  TNamedMutex OtherWindow("F754FF24-7750-4717-9F25-1BA783B57C43");
+  ASSERT_TRUE(OtherWindow.Held());
+  setenv("QT_QPA_PLATFORM", "offscreen", 1);
+  EXPECT_EQ(Run({"/config"}), 0);
+  unsetenv("QT_QPA_PLATFORM");
 }
 
 TEST_F(ProgramStart, UnwritableSettingsFileIsRecordedAndTheProgramGoesOn) {

@@ -1,0 +1,80 @@
+// The window on a real X server with a real notification area: the icon
+// appears, the window hides into it and comes back, and every page is
+// written as a PNG for a person to look at.
+#include <gtest/gtest.h>
+
+#include <QScreen>
+#include <QTest>
+#include <filesystem>
+
+#include "app/config_form.h"
+#include "core/settings_file.h"
+#include "i18n/lang_manager.h"
+#include "i18n/translator.h"
+#include "platform/exe_path.h"
+#include "test_support.h"
+
+namespace relaybird {
+namespace {
+
+class TStopped : public TServiceControl {
+ public:
+  TServiceStateCode QueryServiceState(const std::string&) override { return sscStopped; }
+  void SendServiceCommand(const std::string&, TServiceCommand) override {}
+};
+
+TEST(TrayScreen, IconHidingShowingAndPagePictures) {
+  ASSERT_EQ(QGuiApplication::platformName(), "xcb");
+  CreateTransFormList();
+  InitSettingsFileName();
+  CreateLangManager();
+  TStartModes Modes;
+  Modes.Include(smConfig);
+  Modes.Include(smMonitor);
+  {
+    TfrmConfig Window(Modes, std::make_unique<TStopped>());
+    Window.show();
+    for (int i = 0; i < 50 && !QSystemTrayIcon::isSystemTrayAvailable(); ++i) QTest::qWait(100);
+    ASSERT_TRUE(QSystemTrayIcon::isSystemTrayAvailable());
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&Window));
+    for (int i = 0; i < 50 && Window.tiService->Object()->geometry().isEmpty(); ++i) QTest::qWait(100);
+    EXPECT_TRUE(Window.tiService->Object()->isVisible());
+    EXPECT_FALSE(Window.tiService->Object()->geometry().isEmpty());
+
+    EXPECT_TRUE(Window.acStart->Enabled());
+    EXPECT_FALSE(Window.acInstall->Enabled());
+    EXPECT_FALSE(Window.findChild<QToolButton*>("tbtInstall")->isEnabled());
+    const std::string Dir = std::string(RELAYBIRD_SCREENSHOT_DIR) + "/";
+    std::filesystem::create_directories(Dir);
+    TPageControlWidget* Pages = Window.pcItems->Object();
+    for (TTabSheet* Sheet : {Window.tsMonitor, Window.tsCommon, Window.tsDB}) {
+      Pages->SetActivePage(Sheet->Object());
+      QTest::qWait(200);
+      EXPECT_TRUE(Window.grab().save(QString::fromStdString(Dir + Sheet->Name() + ".png")));
+    }
+    QTest::qWait(300);
+    QScreen* Screen = QGuiApplication::primaryScreen();
+    EXPECT_TRUE(Screen->grabWindow(0).save(QString::fromStdString(Dir + "screen.png")));
+
+    Window.acHideExecute();
+    QTest::qWait(200);
+    EXPECT_FALSE(Window.isVisible());
+    EXPECT_TRUE(Window.acShow->Enabled());
+    EXPECT_FALSE(Window.acHide->Enabled());
+    Window.tiServiceDblClick();
+    EXPECT_TRUE(QTest::qWaitForWindowExposed(&Window));
+    EXPECT_TRUE(Window.isVisible());
+    EXPECT_TRUE(Window.acHide->Enabled());
+    // Minimizing sends the window to the notification area.
+    Window.showMinimized();
+    for (int i = 0; i < 30 && Window.isVisible(); ++i) QTest::qWait(100);
+    EXPECT_FALSE(Window.isVisible());
+    Window.tiServiceDblClick();
+    EXPECT_TRUE(QTest::qWaitForWindowExposed(&Window));
+  }
+  FreeLangManager();
+  FreeTransFormList();
+}
+
+}  // namespace
+}  // namespace relaybird
