@@ -21,7 +21,7 @@
 #include "platform/exe_path.h"
 #include "platform/child_process.h"
 #include "platform/text_encoding.h"
-#include "platform/text_format.h"
+#include "relaybird/text_format.h"
 #include "relaybird/catalogue.h"
 #include "ui/message_dlg.h"
 
