@@ -9,7 +9,11 @@
 #include "relaybird/catalogue.h"
 #include "i18n/lang_manager.h"
 #include "i18n/translator.h"
-#include "platform/service_dispatcher.h"
+#include "service/clock.h"
+#include "service/event_loop.h"
+#include "service/relaybird_srv.h"
+#include "service/service_application.h"
+#include "service/service_notifier.h"
 
 namespace relaybird {
 
@@ -35,8 +39,19 @@ void MigrateSettings() {
   }
 }
 
-void RunServiceRole() {
-  if (!StartedByServiceManager()) ReportDispatcherCannotStart();
+// A failure of the service object or of its run goes to the error log; the
+// service manager learns of it from the exit status.
+int RunServiceRole(const std::vector<std::string>& Args) {
+  try {
+    TSteadyClock Clock;
+    TEventLoop Loop(Clock);
+    TRelaybirdSrv Service(Loop);
+    TSystemdNotifier Notifier;
+    return TServiceApplication(Service, Loop, Notifier).Run(Args);
+  } catch (const std::exception& Error) {
+    AssertFailed(Error.what(), "Relaybird", 83);
+  }
+  return 1;
 }
 
 }  // namespace
@@ -46,7 +61,7 @@ int RunProgram(const std::vector<std::string>& Args) {
   StartLocalisation();
   MigrateSettings();
   // The window role's run step has no service object to dispatch.
-  if (ParseStartModes(Args).Empty()) RunServiceRole();
+  if (ParseStartModes(Args).Empty()) return RunServiceRole(Args);
   return 0;
 }
 

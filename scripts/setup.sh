@@ -9,6 +9,7 @@ packages=(
   unixodbc unixodbc-dev odbc-postgresql
   postgresql postgresql-client
   libpam0g-dev
+  libsystemd-dev systemd
   qt6-base-dev
   libcurl4-openssl-dev
   python3 python3-aiosmtpd
