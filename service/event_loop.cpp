@@ -61,7 +61,7 @@ TTimer* TEventLoop::TakeDue(TTimePoint Now) {
 
 bool TEventLoop::NextDue(TTimePoint& Due) const {
   std::lock_guard<std::mutex> Guard(FLock);
-  return EarliestDue(Due);
+  return !FHalted && EarliestDue(Due);
 }
 
 bool TEventLoop::EarliestDue(TTimePoint& Due) const {

@@ -57,7 +57,8 @@ class TEventLoop {
   // Fires every timer that is due now by the clock, earliest first, each at
   // most once; for a manual clock. The number of handlers run.
   int RunDue();
-  // The time the next timer is due, or false when none is on.
+  // The time the next timer is due, or false when none is on or the loop is
+  // halted.
   bool NextDue(TTimePoint& Due) const;
 
   // No timer fires while halted; Halt returns once a handler that is running
