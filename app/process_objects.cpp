@@ -1,5 +1,6 @@
 #include "app/process_objects.h"
 
+#include "core/settings_file.h"
 #include "relaybird/settings.h"
 #include "relaybird/process_log.h"
 #include "i18n/lang_manager.h"

@@ -3,6 +3,7 @@
 #include <exception>
 
 #include "app/start_modes.h"
+#include "core/settings_file.h"
 #include "relaybird/settings.h"
 #include "diagnostics/assertion.h"
 #include "diagnostics/error_log.h"

@@ -49,7 +49,12 @@ std::vector<std::uint8_t> BuildSettingsBlock(const TServiceSettings& Settings) {
   std::vector<std::uint8_t> Block(SettingsBlockHeaderSize, 0);
   for (std::size_t i = 0; i < StringCount; ++i) {
     PutUInt32(Block, 4 * i, static_cast<std::uint32_t>(Block.size()));
-    for (const char16_t Unit : Utf8ToUtf16(*Strings[i])) {
+    std::u16string Units = Utf8ToUtf16(*Strings[i]);
+    if (Units.size() > MaxSettingsTextUnits) {
+      Units.resize(MaxSettingsTextUnits);
+      if (Units.back() >= 0xD800 && Units.back() <= 0xDBFF) Units.pop_back();
+    }
+    for (const char16_t Unit : Units) {
       Block.push_back(static_cast<std::uint8_t>(Unit & 0xFF));
       Block.push_back(static_cast<std::uint8_t>(Unit >> 8));
     }

@@ -2,6 +2,12 @@
 // The configured database connections, loaded from and saved to section
 // "Connection" of the settings file; with sessions, every item is paired by
 // position with one session and one attempt counter.
+//
+// Not thread-safe: a list belongs to one thread (the service's timers and
+// start/stop, or the window). The sessions live in the list: a pointer from
+// Sessions stays valid until its item is deleted or the list is cleared or
+// freed; the service hands such a pointer to modules and frees the list only
+// after it has released every module.
 #include <cstdint>
 #include <memory>
 #include <stdexcept>
@@ -10,17 +16,19 @@
 #include "relaybird/settings.h"
 #include "relaybird/ora_session.h"
 
+#include "relaybird/export.h"
+
 namespace relaybird {
 
 class TOraSessionList;
 
 // A connection whose fields the section's format cannot hold.
-class EConnectionListError : public std::runtime_error {
+class RELAYBIRD_API EConnectionListError : public std::runtime_error {
  public:
   using std::runtime_error::runtime_error;
 };
 
-class TConnectionList {
+class RELAYBIRD_API TConnectionList {
  public:
   explicit TConnectionList(bool WithSessions);
   // Removes every item; a failure to disconnect a session is dropped here.

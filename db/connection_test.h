@@ -5,15 +5,17 @@
 
 #include "relaybird/settings.h"
 
+#include "relaybird/export.h"
+
 namespace relaybird {
 
 // Connects a temporary session with Settings and queries the settings table
 // of its schema. False with the administrator's message in ErrorText when
 // anything fails; never raises.
-bool TestConnection(const TConnectionSettings& Settings, std::string& ErrorText);
+RELAYBIRD_API bool TestConnection(const TConnectionSettings& Settings, std::string& ErrorText);
 
 // "[%d] %s" with the position and name of the home, plus " (default)" for the
 // default home; "" for a position outside the list or on any error.
-std::string FormatOracleHome(int Index);
+RELAYBIRD_API std::string FormatOracleHome(int Index);
 
 }  // namespace relaybird

@@ -4,6 +4,8 @@
 #include <string>
 #include <vector>
 
+#include "relaybird/export.h"
+
 namespace relaybird {
 
 struct TOraClientHomes {
@@ -15,12 +17,12 @@ struct TOraClientHomes {
 
 // Detected the first time it is asked for, once per process; safe from any
 // thread. Never raises: a driver manager that cannot be asked gives no homes.
-const TOraClientHomes& OraClientHomes();
+RELAYBIRD_API const TOraClientHomes& OraClientHomes();
 
 // The data sources that use the home's driver and, for an Oracle driver, the
 // aliases of its tnsnames.ora ($TNS_ADMIN, else the home's network/admin, else
 // $ORACLE_HOME/network/admin); sorted without regard to case, each once. Never
 // raises: an unknown home gives an empty list.
-std::vector<std::string> GetServerAliases(const std::string& HomeName);
+RELAYBIRD_API std::vector<std::string> GetServerAliases(const std::string& HomeName);
 
 }  // namespace relaybird

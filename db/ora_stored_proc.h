@@ -7,6 +7,8 @@
 
 #include "relaybird/field_value.h"
 
+#include "relaybird/export.h"
+
 namespace relaybird {
 
 class TOraSession;
@@ -14,7 +16,7 @@ class TOdbcStatement;
 
 enum class TParamDirection { pdInput, pdOutput, pdInputOutput };
 
-class TOraParam {
+class RELAYBIRD_API TOraParam {
  public:
   TOraParam(std::string Name, TParamDirection Direction, TFieldType DataType, int Size)
       : FName(std::move(Name)), FDirection(Direction), FDataType(DataType), FSize(Size) {}
@@ -37,7 +39,7 @@ class TOraParam {
   TFieldValue FValue;
 };
 
-class TOraStoredProc {
+class RELAYBIRD_API TOraStoredProc {
  public:
   TOraStoredProc();
   ~TOraStoredProc();

@@ -4,9 +4,11 @@
 #include <utility>
 #include <vector>
 
+#include "relaybird/export.h"
+
 namespace relaybird {
 
-class TLangManager {
+class RELAYBIRD_API TLangManager {
  public:
   // LoadLangSettings, then ScanLanguages.
   TLangManager();
@@ -25,8 +27,8 @@ class TLangManager {
   static std::string DefaultLangPath();
 };
 
-extern TLangManager* LangManager;
-void CreateLangManager();
-void FreeLangManager();
+extern RELAYBIRD_API TLangManager* LangManager;
+RELAYBIRD_API void CreateLangManager();
+RELAYBIRD_API void FreeLangManager();
 
 }  // namespace relaybird

@@ -5,12 +5,14 @@
 #include <string>
 #include <vector>
 
+#include "relaybird/export.h"
+
 namespace relaybird {
 
 // The section of a language file that holds the message catalogue.
-extern const char* const PhrasesSection;
+extern RELAYBIRD_API const char* const PhrasesSection;
 
-class TTranslatorPhrases {
+class RELAYBIRD_API TTranslatorPhrases {
  public:
   TTranslatorPhrases();
   virtual ~TTranslatorPhrases() = default;
@@ -40,7 +42,7 @@ class TTranslatorPhrases {
   const std::string* FindEntry(const std::string& Key) const;
 };
 
-class TTransFormList {
+class RELAYBIRD_API TTransFormList {
  public:
   TTransFormList();
   std::string LanguageFile;
@@ -48,15 +50,15 @@ class TTransFormList {
 };
 
 // Null until CreateTransFormList at process start.
-extern TTransFormList* TransFormList;
-void CreateTransFormList();
-void FreeTransFormList();
+extern RELAYBIRD_API TTransFormList* TransFormList;
+RELAYBIRD_API void CreateTransFormList();
+RELAYBIRD_API void FreeTransFormList();
 
 // Each raises "Класс для переводов не инициализирован" without TransFormList.
-std::string TranslatePhrase(const std::string& Section, const std::string& Key,
+RELAYBIRD_API std::string TranslatePhrase(const std::string& Section, const std::string& Key,
                             const std::string& Default);
-void SetLanguageFile(const std::string& FileName);
+RELAYBIRD_API void SetLanguageFile(const std::string& FileName);
 // Errors are shown in a warning box and swallowed.
-void LoadPhrases();
+RELAYBIRD_API void LoadPhrases();
 
 }  // namespace relaybird

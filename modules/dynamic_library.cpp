@@ -8,6 +8,8 @@ namespace relaybird {
 bool TDynamicLibrary::Open(const std::string& FileName) {
   Close();
   FHandle = dlopen(FileName.c_str(), RTLD_NOW | RTLD_LOCAL);
+  const char* Reason = FHandle ? nullptr : dlerror();
+  FLastError = FHandle ? "" : (Reason ? Reason : "dlopen failed");
   return FHandle != nullptr;
 }
 

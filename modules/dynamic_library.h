@@ -12,8 +12,11 @@ class TDynamicLibrary {
   TDynamicLibrary& operator=(const TDynamicLibrary&) = delete;
 
   // Closes what was open, then opens FileName with every symbol bound now;
-  // false when it is no loadable library.
+  // false when it is no loadable library, with the loader's reason in
+  // LastError.
   bool Open(const std::string& FileName);
+  // Why the last Open failed; "" after one that succeeded.
+  const std::string& LastError() const { return FLastError; }
   void Close();
   bool IsOpen() const { return FHandle != nullptr; }
   void* Handle() const { return FHandle; }
@@ -25,6 +28,7 @@ class TDynamicLibrary {
 
  private:
   void* FHandle = nullptr;
+  std::string FLastError;
 };
 
 }  // namespace relaybird

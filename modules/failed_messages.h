@@ -5,6 +5,8 @@
 #include <string_view>
 #include <vector>
 
+#include "relaybird/export.h"
+
 namespace relaybird {
 
 struct TFailedMessage {
@@ -19,6 +21,6 @@ using TFailedMessageList = std::vector<TFailedMessage>;
 // Lines ended by CR LF, CR or LF, taken in pairs: a message id, then its
 // count. An odd last line is ignored, a count that is no whole decimal number
 // (blanks included) reads as 0, a text of blanks only gives no pairs.
-TFailedMessageList ParseFailedMessages(std::string_view Text);
+RELAYBIRD_API TFailedMessageList ParseFailedMessages(std::string_view Text);
 
 }  // namespace relaybird

@@ -23,9 +23,13 @@ auto CallModule(const std::string& FileName, const char* Export, TProc Proc, TAr
 }
 
 template <typename TProc>
-bool Resolve(const TDynamicLibrary& Library, const char* Name, TProc& Proc) {
+void Resolve(const TDynamicLibrary& Library, const char* Name, TProc& Proc) {
   Proc = reinterpret_cast<TProc>(Library.OwnSymbol(Name));
-  return Proc != nullptr;
+  if (!Proc) throw EModuleError("the export \"" + std::string(Name) + "\" is missing");
+}
+
+std::string VersionText(std::uint32_t Version) {
+  return std::to_string(Version >> 16) + "." + std::to_string(Version & 0xFFFFu);
 }
 
 std::string TextOrEmpty(const char* Text) { return Text ? Text : ""; }
@@ -53,34 +57,49 @@ TModule::~TModule() {
 
 bool TModule::Load() {
   Unload();
+  FLoadError.clear();
   try {
-    if (!FLibrary.Open(FFileName) || !ResolveEntryPoints()) {
-      Unload();
-      return false;
-    }
+    if (!FLibrary.Open(FFileName)) throw EModuleError("not a loadable library: " + FLibrary.LastError());
+    ResolveEntryPoints();
+    CheckContractVersion();
     GetInfo();
     FIcon.Take(FInfo.Icon);
     ReadServices();
     return true;
+  } catch (const std::exception& Error) {
+    FLoadError = Error.what();
   } catch (...) {
-    Unload();
-    return false;
+    FLoadError = "unknown failure";
   }
+  Unload();
+  return false;
 }
 
-bool TModule::ResolveEntryPoints() {
-  return Resolve(FLibrary, "GetModuleInfo", FEntry.GetModuleInfo) &&
-         Resolve(FLibrary, "Initialize", FEntry.Initialize) &&
-         Resolve(FLibrary, "Terminate", FEntry.Terminate) &&
-         Resolve(FLibrary, "SetData", FEntry.SetData) &&
-         Resolve(FLibrary, "GetServicesList", FEntry.GetServicesList) &&
-         Resolve(FLibrary, "Execute", FEntry.Execute) &&
-         Resolve(FLibrary, "GetActiveThreads", FEntry.GetActiveThreads) &&
-         Resolve(FLibrary, "AccessNewProcess", FEntry.AccessNewProcess) &&
-         Resolve(FLibrary, "GetInterval", FEntry.GetInterval) &&
-         Resolve(FLibrary, "SetSession", FEntry.SetSession) &&
-         Resolve(FLibrary, "GetSettingsFrame", FEntry.GetSettingsFrame) &&
-         Resolve(FLibrary, "GetFailedMessages", FEntry.GetFailedMessages);
+void TModule::ResolveEntryPoints() {
+  Resolve(FLibrary, "GetModuleInfo", FEntry.GetModuleInfo);
+  Resolve(FLibrary, "Initialize", FEntry.Initialize);
+  Resolve(FLibrary, "Terminate", FEntry.Terminate);
+  Resolve(FLibrary, "SetData", FEntry.SetData);
+  Resolve(FLibrary, "GetServicesList", FEntry.GetServicesList);
+  Resolve(FLibrary, "Execute", FEntry.Execute);
+  Resolve(FLibrary, "GetActiveThreads", FEntry.GetActiveThreads);
+  Resolve(FLibrary, "AccessNewProcess", FEntry.AccessNewProcess);
+  Resolve(FLibrary, "GetInterval", FEntry.GetInterval);
+  Resolve(FLibrary, "SetSession", FEntry.SetSession);
+  Resolve(FLibrary, "GetSettingsFrame", FEntry.GetSettingsFrame);
+  Resolve(FLibrary, "GetFailedMessages", FEntry.GetFailedMessages);
+}
+
+// A module from before the version export is taken as built for 1.0.
+void TModule::CheckContractVersion() {
+  const auto Proc =
+      reinterpret_cast<TGetContractVersionProc>(FLibrary.OwnSymbol("GetContractVersion"));
+  if (!Proc) return;
+  const std::uint32_t Version = CallModule(FFileName, "GetContractVersion", Proc);
+  if ((Version >> 16) != RELAYBIRD_CONTRACT_VERSION_MAJOR) {
+    throw EModuleError("built for contract version " + VersionText(Version) +
+                       ", this host has " + VersionText(RELAYBIRD_CONTRACT_VERSION));
+  }
 }
 
 void TModule::ResetLists() {

@@ -14,7 +14,7 @@
 namespace relaybird {
 
 // The failure of a call into a module, with the module's own message.
-class EModuleError : public std::runtime_error {
+class RELAYBIRD_API EModuleError : public std::runtime_error {
  public:
   using std::runtime_error::runtime_error;
 };
@@ -29,7 +29,7 @@ struct TServiceFrame {
   const TSettingsFrameClass* FrameClass = nullptr;
 };
 
-class TModule {
+class RELAYBIRD_API TModule {
  public:
   // The ids of this many dispatches, the newest, are kept for Terminate.
   static constexpr std::size_t MaxProcessIDs = 100;
@@ -42,10 +42,13 @@ class TModule {
   TModule(const TModule&) = delete;
   TModule& operator=(const TModule&) = delete;
 
-  // Opens the library, resolves the twelve exports, reads the info and the
-  // services; switched off. False, with nothing loaded, when the file is no
-  // library, an export is missing or a call fails.
+  // Opens the library, resolves the twelve exports, checks the contract
+  // version, reads the info and the services; switched off. False, with
+  // nothing loaded and the reason in LoadError, when the file is no library,
+  // an export is missing, the version does not fit or a call fails.
   bool Load();
+  // Why the last Load failed; "" after one that succeeded.
+  const std::string& LoadError() const { return FLoadError; }
 
   const std::string& FileName() const { return FFileName; }
   void* Handle() const { return FLibrary.Handle(); }
@@ -111,7 +114,8 @@ class TModule {
     TGetFailedMessagesProc GetFailedMessages = nullptr;
   };
 
-  bool ResolveEntryPoints();
+  void ResolveEntryPoints();
+  void CheckContractVersion();
   void ResetLists();
   void ResetEntryPoints();
   void ReleaseInfo();
@@ -121,6 +125,7 @@ class TModule {
   void RecordProcessID(const std::string& ProcessID);
 
   std::string FFileName;
+  std::string FLoadError;
   TDynamicLibrary FLibrary;
   TModuleInfo FInfo{};
   TModuleIcon FIcon;

@@ -4,9 +4,11 @@
 
 #include "relaybird/module_abi.h"
 
+#include "relaybird/export.h"
+
 namespace relaybird {
 
-class TModuleIcon {
+class RELAYBIRD_API TModuleIcon {
  public:
   TModuleIcon() = default;
   ~TModuleIcon() { Clear(); }

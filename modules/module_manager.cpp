@@ -1,8 +1,10 @@
 #include "modules/module_manager.h"
 
+
 #include <algorithm>
 
 #include "core/file_helpers.h"
+#include "diagnostics/assertion.h"
 #include "relaybird/settings.h"
 #include "platform/exe_path.h"
 #include "relaybird/ini_file.h"
@@ -67,7 +69,13 @@ bool TModuleManager::ScanModules(const std::string& Mask) {
 void TModuleManager::AddModule(const std::string& FileName) {
   if (FindModule(FileName)) return;
   auto Module = std::make_unique<TModule>(FileName);
-  if (Module->Load()) FModules.push_back(std::move(Module));
+  if (Module->Load()) {
+    FModules.push_back(std::move(Module));
+  } else {
+    // The administrator's only trace of a library left out.
+    AssertFailed("Protocol module " + FileName + " is not used: " + Module->LoadError(), __FILE__,
+                 __LINE__);
+  }
 }
 
 void TModuleManager::RemoveModule(const std::string& FileName) {

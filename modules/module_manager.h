@@ -1,14 +1,18 @@
 #pragma once
 // The protocol modules found in "Protocols/" beside the executable.
+// Not thread-safe: a manager and its modules belong to the thread that made
+// them (the service's, or the window's).
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "modules/module.h"
 
+#include "relaybird/export.h"
+
 namespace relaybird {
 
-class TModuleManager {
+class RELAYBIRD_API TModuleManager {
  public:
   static constexpr const char* ModuleMask = "*.so";
 

@@ -35,6 +35,7 @@ std::string StorableText(std::string_view Text) {
 }
 
 void Rewrite(const std::string& FileName, bool CreateMissing, const std::function<bool(TIniDocument&)>& Edit) {
+  std::string Reason;
   const bool Done = RewriteFileLocked(FileName, CreateMissing, [&Edit](std::string& Bytes) {
     TTextFileEncoding Encoding = TTextFileEncoding::Utf8;
     TIniDocument Document(DecodeTextFile(Bytes, &Encoding));
@@ -44,8 +45,8 @@ void Rewrite(const std::string& FileName, bool CreateMissing, const std::functio
     if (Encoding == TTextFileEncoding::Cp1251) Encoding = TTextFileEncoding::Utf8;
     Bytes = EncodeTextFile(Document.Text(), Encoding);
     return true;
-  });
-  if (!Done) throw EIniFileError("Unable to write to " + FileName);
+  }, &Reason);
+  if (!Done) throw EIniFileError("Unable to write to " + FileName + ": " + Reason);
 }
 
 }  // namespace

@@ -8,6 +8,7 @@
 #include <cerrno>
 #include <climits>
 #include <cstdlib>
+#include <cstring>
 #include <tuple>
 
 #include "platform/exe_path.h"
@@ -85,42 +86,63 @@ bool MayWrite(const std::string& Path, const struct stat& Info) {
   return S_ISREG(Info.st_mode) && (Info.st_mode & 0222) != 0 && access(Path.c_str(), W_OK) == 0;
 }
 
-bool ReplaceWith(const std::string& Path, const struct stat& Original, const std::string& Bytes) {
+// The system's text for errno, for a failure whose reason is errno.
+bool Fail(std::string& Reason, const char* Step) {
+  Reason = std::string(Step) + ": " + std::strerror(errno);
+  return false;
+}
+
+bool ReplaceWith(const std::string& Path, const struct stat& Original, const std::string& Bytes,
+                 std::string& Reason) {
   std::string Temporary = ExtractFilePath(Path) + "." + ExtractFileName(Path) + ".XXXXXX";
   TFileDescriptor Fd(mkostemp(Temporary.data(), O_CLOEXEC));
-  if (!Fd.Valid()) return false;
+  if (!Fd.Valid()) return Fail(Reason, "cannot create a temporary file");
   // A user may rewrite a file it does not own; the copy is then its own.
   if (Original.st_uid != geteuid() || Original.st_gid != getegid()) {
     std::ignore = fchown(Fd.Get(), Original.st_uid, Original.st_gid);
   }
   const bool Written = fchmod(Fd.Get(), Original.st_mode & 07777) == 0 && WriteAll(Fd.Get(), Bytes) &&
                        fsync(Fd.Get()) == 0 && Fd.Close() && rename(Temporary.c_str(), Path.c_str()) == 0;
-  if (!Written) unlink(Temporary.c_str());
-  return Written;
+  if (Written) return true;
+  Fail(Reason, "cannot write the new contents");
+  unlink(Temporary.c_str());
+  return false;
 }
 
 }  // namespace
 
-bool RewriteFileLocked(const std::string& FileName, bool CreateMissing, const TFileChange& Change) {
+bool RewriteFileLocked(const std::string& FileName, bool CreateMissing, const TFileChange& Change,
+                       std::string* Reason) {
+  std::string Ignored;
+  std::string& Why = Reason ? *Reason : Ignored;
+  Why.clear();
   const std::string Path = ResolvedPath(FileName);
   const std::string Directory = ExtractFilePath(Path).empty() ? std::string(".") : ExtractFilePath(Path);
-  if (!DirectoryExists(Directory) || access(Directory.c_str(), W_OK | X_OK) != 0) return false;
+  if (!DirectoryExists(Directory)) {
+    Why = "the folder " + Directory + " does not exist";
+    return false;
+  }
+  if (access(Directory.c_str(), W_OK | X_OK) != 0) return Fail(Why, "the folder is not writable");
   for (int Round = 0; Round < MaxLockRounds; ++Round) {
     TFileDescriptor Fd(open(Path.c_str(), O_RDONLY | O_CLOEXEC | (CreateMissing ? O_CREAT : 0), 0666));
-    if (!Fd.Valid()) return errno == ENOENT && !CreateMissing;
-    if (!LockExclusive(Fd.Get())) return false;
+    if (!Fd.Valid()) return errno == ENOENT && !CreateMissing ? true : Fail(Why, "cannot open the file");
+    if (!LockExclusive(Fd.Get())) return Fail(Why, "cannot lock the file");
     struct stat Locked {};
     struct stat Current {};
-    if (fstat(Fd.Get(), &Locked) != 0) return false;
+    if (fstat(Fd.Get(), &Locked) != 0) return Fail(Why, "cannot examine the file");
     if (stat(Path.c_str(), &Current) != 0 || Current.st_ino != Locked.st_ino || Current.st_dev != Locked.st_dev) {
       continue;
     }
-    if (!MayWrite(Path, Locked)) return false;
+    if (!MayWrite(Path, Locked)) {
+      Why = "the file is read-only";
+      return false;
+    }
     std::string Bytes;
-    if (!ReadAll(Fd.Get(), Bytes)) return false;
+    if (!ReadAll(Fd.Get(), Bytes)) return Fail(Why, "cannot read the file");
     if (!Change(Bytes)) return true;
-    return ReplaceWith(Path, Locked, Bytes);
+    return ReplaceWith(Path, Locked, Bytes, Why);
   }
+  Why = "the file kept being replaced by another writer";
   return false;
 }
 

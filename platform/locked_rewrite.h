@@ -17,8 +17,10 @@ using TFileChange = std::function<bool(std::string& Bytes)>;
 // the original. A missing file without CreateMissing is left missing.
 // False when the file may not be written: a read-only file (no write bit for
 // anybody, or no write access for this process), a directory that is missing
-// or not writable, or any failure on the way; the file is then unchanged.
-bool RewriteFileLocked(const std::string& FileName, bool CreateMissing, const TFileChange& Change);
+// or not writable, or any failure on the way; the file is then unchanged and
+// Reason, when given, says why (with the system's error text).
+bool RewriteFileLocked(const std::string& FileName, bool CreateMissing, const TFileChange& Change,
+                       std::string* Reason = nullptr);
 
 // The whole file, or empty when it cannot be read; takes no lock (the
 // rewrite replaces the file in one rename).

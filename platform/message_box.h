@@ -3,6 +3,8 @@
 // a real box; without one the text goes to standard error.
 #include <string>
 
+#include "relaybird/export.h"
+
 namespace relaybird {
 
 enum class TMessageKind { Information, Warning, Error };
@@ -11,7 +13,7 @@ using TMessageBoxHandler = void (*)(TMessageKind Kind, const std::string& Captio
                                     const std::string& Text);
 
 // A null handler brings back the standard-error one.
-void SetMessageBoxHandler(TMessageBoxHandler Handler);
-void ShowMessageBox(TMessageKind Kind, const std::string& Caption, const std::string& Text);
+RELAYBIRD_API void SetMessageBoxHandler(TMessageBoxHandler Handler);
+RELAYBIRD_API void ShowMessageBox(TMessageKind Kind, const std::string& Caption, const std::string& Text);
 
 }  // namespace relaybird

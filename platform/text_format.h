@@ -9,19 +9,21 @@
 #include <variant>
 #include <vector>
 
+#include "relaybird/export.h"
+
 namespace relaybird {
 
-class EFormatError : public std::runtime_error {
+class RELAYBIRD_API EFormatError : public std::runtime_error {
  public:
   using std::runtime_error::runtime_error;
 };
 
 using TFormatArg = std::variant<std::string, std::int64_t>;
 
-std::string FormatArgs(const std::string& Text, const std::vector<TFormatArg>& Args);
+RELAYBIRD_API std::string FormatArgs(const std::string& Text, const std::vector<TFormatArg>& Args);
 
 template <typename T>
-TFormatArg ToFormatArg(const T& Value) {
+RELAYBIRD_API TFormatArg ToFormatArg(const T& Value) {
   if constexpr (std::is_integral_v<T>) {
     return static_cast<std::int64_t>(Value);
   } else {
@@ -30,7 +32,7 @@ TFormatArg ToFormatArg(const T& Value) {
 }
 
 template <typename... TArgs>
-std::string Format(const std::string& Text, const TArgs&... Args) {
+RELAYBIRD_API std::string Format(const std::string& Text, const TArgs&... Args) {
   return FormatArgs(Text, {ToFormatArg(Args)...});
 }
 

@@ -6,6 +6,7 @@
 #include <sstream>
 
 #include "core/file_helpers.h"
+#include "core/settings_file.h"
 #include "diagnostics/assertion.h"
 #include "platform/exe_path.h"
 #include "platform/text_encoding.h"

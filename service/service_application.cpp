@@ -14,7 +14,7 @@
 #include "platform/service_dispatcher.h"
 #include "platform/text_encoding.h"
 #include "relaybird/catalogue.h"
-#include "relaybird/settings.h"
+#include "core/settings_file.h"
 #include "service/unit_file.h"
 
 namespace relaybird {

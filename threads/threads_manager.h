@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "relaybird/export.h"
+
 namespace relaybird {
 
 class TBaseThread;
@@ -14,7 +16,7 @@ struct TThreadEntry {
   TBaseThread* Thread = nullptr;
 };
 
-class TThreadsManager {
+class RELAYBIRD_API TThreadsManager {
  public:
   // Null is ignored.
   void Add(TBaseThread* Thread);
@@ -33,8 +35,8 @@ class TThreadsManager {
 
 // The process's registry, for modules that look their workers up by name;
 // null until CreateThreadsManager at process start.
-extern TThreadsManager* ThreadsManager;
-void CreateThreadsManager();
-void FreeThreadsManager();
+extern RELAYBIRD_API TThreadsManager* ThreadsManager;
+RELAYBIRD_API void CreateThreadsManager();
+RELAYBIRD_API void FreeThreadsManager();
 
 }  // namespace relaybird

@@ -8,6 +8,8 @@
 // then calls Start and keeps only the returned TThreadLink. The worker runs
 // once and destroys itself on its own thread; OnFinish is its last call
 // before that. Until Start the creator owns it and may delete it unstarted.
+// The fields belong to the creator until Start and to the worker's thread
+// afterwards; nothing guards them, so nobody else touches them then.
 #include <cstdint>
 #include <functional>
 #include <string>
@@ -20,9 +22,11 @@
 #include "relaybird/message_status.h"
 #include "relaybird/thread.h"
 
+#include "relaybird/export.h"
+
 namespace relaybird {
 
-class TBaseThread : public TThread, public TWorkerLogSender {
+class RELAYBIRD_API TBaseThread : public TThread, public TWorkerLogSender {
  public:
   // Runs on the worker's thread: the handler guards what it touches.
   using TFinishEvent = std::function<void(TBaseThread& Sender, const std::string& ThreadName)>;

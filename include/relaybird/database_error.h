@@ -5,9 +5,11 @@
 #include <stdexcept>
 #include <string>
 
+#include "relaybird/export.h"
+
 namespace relaybird {
 
-class EDatabaseError : public std::runtime_error {
+class RELAYBIRD_API EDatabaseError : public std::runtime_error {
  public:
   explicit EDatabaseError(const std::string& Message, int ErrorCode = 0)
       : std::runtime_error(Message), FErrorCode(ErrorCode) {}

@@ -6,11 +6,13 @@
 #include <string_view>
 #include <variant>
 
+#include "relaybird/export.h"
+
 namespace relaybird {
 
 enum class TFieldType { ftString, ftInteger, ftFloat };
 
-class TFieldValue {
+class RELAYBIRD_API TFieldValue {
  public:
   TFieldValue() = default;
   TFieldValue(std::string Value) : FValue(std::move(Value)) {}
@@ -39,7 +41,7 @@ class TFieldValue {
 
 // A named field of the current row; valid until the row or the table changes.
 // Conversion errors name the field.
-class TField {
+class RELAYBIRD_API TField {
  public:
   TField(const std::string& Name, const TFieldValue& Value) : FName(Name), FValue(Value) {}
   const std::string& Name() const { return FName; }

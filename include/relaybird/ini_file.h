@@ -1,21 +1,24 @@
 #pragma once
 // An INI file with the private-profile semantics the settings and language
 // files rely on: every operation opens, reads or rewrites, and closes the
-// file; nothing is cached between calls.
+// file; nothing is cached between calls. Thread-safe and safe across
+// processes: each write is one locked, atomic rewrite of the file.
 #include <stdexcept>
 #include <string>
 #include <utility>
 #include <vector>
 
+#include "relaybird/export.h"
+
 namespace relaybird {
 
-// A write the system refuses: "Unable to write to <file name>".
-class EIniFileError : public std::runtime_error {
+// A write the system refuses: "Unable to write to <file name>: <reason>".
+class RELAYBIRD_API EIniFileError : public std::runtime_error {
  public:
   using std::runtime_error::runtime_error;
 };
 
-class TIniFile {
+class RELAYBIRD_API TIniFile {
  public:
   // Values longer than this are cut when read (the platform's read buffer).
   static constexpr std::size_t MaxValueLength = 2047;

@@ -4,6 +4,8 @@
 #include <string>
 #include <vector>
 
+#include "relaybird/export.h"
+
 namespace relaybird {
 
 struct TMessageStatusRec {
@@ -15,6 +17,6 @@ struct TMessageStatusRec {
 };
 
 // The eight rows every worker starts a run with.
-std::vector<TMessageStatusRec> DefaultMessageStatuses();
+RELAYBIRD_API std::vector<TMessageStatusRec> DefaultMessageStatuses();
 
 }  // namespace relaybird

@@ -42,12 +42,31 @@
 //
 // Build a module with GCC's -fno-gnu-unique: a unique symbol (an inline static
 // of a template) keeps the library mapped after dlclose, so it would never
-// really be unloaded or loaded afresh.
+// really be unloaded or loaded afresh. relaybird_add_module() of the CMake
+// package (find_package(Relaybird)) does this and everything else a module
+// library needs.
+//
+// Versions. RELAYBIRD_CONTRACT_VERSION_MAJOR changes when a change of this
+// contract would break modules built before it (an export, an argument, a
+// record layout or the meaning of a call changes); MINOR when it only adds
+// what older modules do not need. A module states the version it was built
+// with through a thirteenth, optional export, GetContractVersion
+// (RELAYBIRD_DEFINE_CONTRACT_VERSION() defines it; relaybird_add_module adds
+// it by itself). The host refuses a module whose major version differs from
+// its own, and loads a module without the export as one built for 1.0.
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
 #include <mutex>
+
+#include "relaybird/export.h"
+
+#define RELAYBIRD_CONTRACT_VERSION_MAJOR 1
+#define RELAYBIRD_CONTRACT_VERSION_MINOR 0
+// Major version in the high 16 bits, minor in the low 16 bits.
+#define RELAYBIRD_CONTRACT_VERSION \
+  ((RELAYBIRD_CONTRACT_VERSION_MAJOR << 16) | RELAYBIRD_CONTRACT_VERSION_MINOR)
 
 class QWidget;
 
@@ -154,7 +173,8 @@ inline std::recursive_mutex* LockData(void* Data) { return static_cast<std::recu
 // Fills Settings (relaybird/settings.h) from the block of an mdkSettings call;
 // false when Data is null, Size is below 36 or an offset leads nowhere.
 // Defined in relaybird_core.
-bool ReadModuleSettings(const void* Data, std::int32_t Size, TServiceSettings& Settings);
+RELAYBIRD_API bool ReadModuleSettings(const void* Data, std::int32_t Size,
+                                      TServiceSettings& Settings);
 
 // A settings page the module offers for one of its services: the class name
 // and a factory making the frame (derived from TfrBaseSettings of
@@ -207,6 +227,11 @@ RELAYBIRD_MODULE_EXPORT std::int32_t GetActiveThreads(const char* Service);
 // Never called by the host: hands a session to the dispatch ProcessID.
 RELAYBIRD_MODULE_EXPORT void SetSession(const char* Service, const char* ProcessID, void* Session);
 
+// Optional: the RELAYBIRD_CONTRACT_VERSION the module was built with.
+RELAYBIRD_MODULE_EXPORT std::uint32_t GetContractVersion();
+#define RELAYBIRD_DEFINE_CONTRACT_VERSION() \
+  RELAYBIRD_MODULE_EXPORT std::uint32_t GetContractVersion() { return RELAYBIRD_CONTRACT_VERSION; }
+
 namespace relaybird {
 
 // The host resolves the exports into pointers of these types.
@@ -222,5 +247,6 @@ using TGetSettingsFrameProc = decltype(&::GetSettingsFrame);
 using TTerminateProc = decltype(&::Terminate);
 using TGetActiveThreadsProc = decltype(&::GetActiveThreads);
 using TSetSessionProc = decltype(&::SetSession);
+using TGetContractVersionProc = decltype(&::GetContractVersion);
 
 }  // namespace relaybird

@@ -1,18 +1,21 @@
 #pragma once
 // A query on a session: SQL text, open, first/next/end, fields of the current
-// row by name.
+// row by name. Not thread-safe: a query and its session are used by one
+// thread at a time.
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "relaybird/field_value.h"
 
+#include "relaybird/export.h"
+
 namespace relaybird {
 
 class TOraSession;
 class TOdbcStatement;
 
-class TOraQuery {
+class RELAYBIRD_API TOraQuery {
  public:
   TOraQuery();
   ~TOraQuery();

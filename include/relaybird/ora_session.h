@@ -1,15 +1,19 @@
 #pragma once
 // A database session: client home (an installed ODBC driver), server alias,
 // user, password and schema; connect, disconnect, connected.
+// Not thread-safe, except Connected: one thread at a time uses a session and
+// its statements (the service connects its sessions under ServiceLock).
 #include <memory>
 #include <string>
+
+#include "relaybird/export.h"
 
 namespace relaybird {
 
 class TOdbcConnection;
 struct TSessionState;
 
-class TOraSession {
+class RELAYBIRD_API TOraSession {
  public:
   TOraSession();
   ~TOraSession();

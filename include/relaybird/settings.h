@@ -1,8 +1,10 @@
 #pragma once
-// The settings file Relaybird.ini beside the executable and the two records
-// that carry settings through the system.
+// The two records that carry settings through the system, and the name of
+// the settings file Relaybird.ini beside the executable.
 #include <cstdint>
 #include <string>
+
+#include "relaybird/export.h"
 
 namespace relaybird {
 
@@ -30,21 +32,10 @@ struct TConnectionSettings {
   bool operator==(const TConnectionSettings&) const = default;
 };
 
-extern const char* const DefaultOraPassword;
+extern RELAYBIRD_API const char* const DefaultOraPassword;
 
 // Set once at program start: the executable's directory + "Relaybird.ini".
-extern std::string SettingsFileName;
-void InitSettingsFileName();
-
-void LoadServiceSettings(TServiceSettings& Settings);
-void SaveServiceSettings(const TServiceSettings& Settings);
-void MigrateDatabaseSection();
-
-// The Windows table of version names, kept as a pure function.
-std::string WindowsVersionName(int Major, int Minor, bool NtPlatform);
-// The running system's name and release, as uname reports them.
-std::string GetWindowsVersionName();
-// "<host name>\<user name of the effective uid>"; "" when either is unknown.
-std::string GetCurrentAccountName();
+// Modules keep their own settings there, in a section of their own.
+extern RELAYBIRD_API std::string SettingsFileName;
 
 }  // namespace relaybird

@@ -7,11 +7,13 @@
 #include <stop_token>
 #include <utility>
 
+#include "relaybird/export.h"
+
 namespace relaybird {
 
 // What the creator keeps of a started thread. Stays valid, and safe to use
 // from any thread, after the thread object has destroyed itself.
-class TThreadLink {
+class RELAYBIRD_API TThreadLink {
  public:
   // Asks the thread to end its run; it decides when it sees the request.
   void Terminate() { FStop.request_stop(); }
@@ -29,7 +31,7 @@ class TThreadLink {
   std::shared_future<void> FDone;
 };
 
-class TThread {
+class RELAYBIRD_API TThread {
  public:
   TThread() = default;
   virtual ~TThread() = default;

@@ -1,11 +1,15 @@
 #pragma once
 // An in-memory table: typed columns, rows appended in order, a cursor with
 // first/next/end, and optionally an ascending order on one column.
+// Not thread-safe: the table handed to a module (mdkMessages) is guarded by
+// the lock handed with it (mdkLock); any other table belongs to one thread.
 #include <cstdint>
 #include <string>
 #include <vector>
 
 #include "relaybird/field_value.h"
+
+#include "relaybird/export.h"
 
 namespace relaybird {
 
@@ -16,7 +20,7 @@ struct TFieldDef {
   int Size = 0;
 };
 
-class TVirtualTable {
+class RELAYBIRD_API TVirtualTable {
  public:
   TVirtualTable() = default;
   TVirtualTable(const TVirtualTable&) = delete;

@@ -1,3 +1,4 @@
+#include "core/settings_file.h"
 #include "relaybird/settings.h"
 
 #include <gtest/gtest.h>

@@ -6,6 +6,7 @@
 #include <thread>
 
 #include "relaybird/scrambler.h"
+#include "core/settings_file.h"
 #include "database_fixture.h"
 #include "db/ora_client_homes.h"
 #include "relaybird/ini_file.h"

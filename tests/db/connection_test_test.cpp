@@ -93,7 +93,9 @@ TEST_F(TConnectionTestTest, EveryPathClosesItsSession) {
   EXPECT_EQ(OpenDescriptors(), Before);
 }
 
-TEST(TFormatOracleHomeTest, ShowsPositionNameAndDefault) {
+using TFormatOracleHomeTest = TOdbcConfigTest;
+
+TEST_F(TFormatOracleHomeTest, ShowsPositionNameAndDefault) {
   EXPECT_EQ(FormatOracleHome(0), "[0] PostgreSQL Unicode (default)");
   EXPECT_EQ(FormatOracleHome(1), "[1] Oracle in OraClient19Home1");
   EXPECT_EQ(FormatOracleHome(2), "");

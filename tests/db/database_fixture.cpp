@@ -74,6 +74,14 @@ int OpenDescriptors() {
   return Count;
 }
 
+void TOdbcConfigTest::SetUp() {
+  if (std::getenv("ODBCSYSINI") == nullptr) {
+    const char* Message = "ODBCSYSINI is not set: run scripts/postgres.sh start <build dir> first";
+    if (UnderCi()) FAIL() << Message;
+    GTEST_SKIP() << Message;
+  }
+}
+
 void TDatabaseTest::SetUp() {
   Session = NewFixtureSession();
   try {
@@ -82,7 +90,7 @@ void TDatabaseTest::SetUp() {
     // No data source (the configuration is missing) or no listener.
     bool Unreachable = Error.ErrorCode() == 12154 || Error.ErrorCode() == 12541;
     std::string Message = std::string("the test database cannot be reached: ") + Error.what() +
-                          " (run scripts/postgres.sh <build dir> and set ODBCSYSINI and ODBCINI)";
+                          " (run scripts/postgres.sh start <build dir> and set ODBCSYSINI and ODBCINI)";
     if (!Unreachable || UnderCi()) FAIL() << Message;
     GTEST_SKIP() << Message;
   }

@@ -35,6 +35,13 @@ bool UnderCi();
 // Open file descriptors of this process: a connection left open keeps its socket.
 int OpenDescriptors();
 
+// For tests that read the private ODBC configuration of scripts/postgres.sh
+// rather than the machine's own: skipped without it, failed under CI.
+class TOdbcConfigTest : public ::testing::Test {
+ protected:
+  void SetUp() override;
+};
+
 class TDatabaseTest : public ::testing::Test {
  protected:
   void SetUp() override;

@@ -15,16 +15,12 @@ namespace {
 // The private configuration of scripts/postgres.sh: the PostgreSQL driver,
 // then an Oracle client whose home holds tests/fixtures/oracle_home/network/
 // admin/tnsnames.ora; the data source "Default" uses the PostgreSQL driver.
-class TClientHomesTest : public ::testing::Test {
+class TClientHomesTest : public test::TOdbcConfigTest {
  protected:
   void SetUp() override {
     if (const char* Value = std::getenv("TNS_ADMIN")) SavedTnsAdmin = Value;
     unsetenv("TNS_ADMIN");
-    if (std::getenv("ODBCSYSINI") == nullptr) {
-      const char* Message = "ODBCSYSINI is not set: run scripts/postgres.sh <build dir> first";
-      if (test::UnderCi()) FAIL() << Message;
-      GTEST_SKIP() << Message;
-    }
+    TOdbcConfigTest::SetUp();
   }
   void TearDown() override {
     if (!SavedTnsAdmin.empty()) setenv("TNS_ADMIN", SavedTnsAdmin.c_str(), 1);

@@ -13,7 +13,6 @@
 #include "core/settings_block.h"
 #include "relaybird/ora_session.h"
 #include "relaybird/virtual_table.h"
-#include "diagnostics/time_stamp.h"
 #include "relaybird/catalogue.h"
 #include "i18n/translator.h"
 #include "module_fixture.h"
@@ -56,13 +55,7 @@ class ModuleCallsTest : public TModuleFixture {
   // emptied right after it was handed over.
   void Dispatch(const std::string& ProcessID, TOraSession& Session, std::recursive_mutex& Lock,
                 std::vector<std::uint8_t>& Block, TVirtualTable& Messages) {
-    FModule->Initialize("ALPHA", ProcessID);
-    FModule->SetData("ALPHA", ProcessID, mdkSession, &Session, 36);
-    FModule->SetData("ALPHA", ProcessID, mdkLock, &Lock, 4);
-    FModule->SetData("ALPHA", ProcessID, mdkSettings, Block.data(), 36);
-    FModule->SetData("ALPHA", ProcessID, mdkMessages, &Messages, 4);
-    Messages.Clear();
-    FModule->Execute("ALPHA", ProcessID);
+    test::DispatchOnce(*FModule, "ALPHA", ProcessID, Session, Lock, Block, Messages);
   }
 
   std::string FPath;
@@ -70,17 +63,7 @@ class ModuleCallsTest : public TModuleFixture {
   TModule* FModule = nullptr;
 };
 
-void DefineMessageTable(TVirtualTable& Table) {
-  Table.AddField("id_mesg", TFieldType::ftString, 50);
-  Table.AddField("id_type", TFieldType::ftInteger);
-  Table.AddField("totarget", TFieldType::ftString, 100);
-  Table.AddField("mesg_body", TFieldType::ftString, 4000);
-  Table.AddField("mesg_subject", TFieldType::ftString, 40);
-  Table.AddField("notice_type", TFieldType::ftInteger);
-  Table.AddField("client_id", TFieldType::ftInteger);
-  Table.AddField("client_type", TFieldType::ftInteger);
-  Table.Open();
-}
+using test::DefineMessageTable;
 
 TEST_F(ModuleCallsTest, DispatchReachesTheModuleWithItsDataIntact) {
   Open(true);
@@ -143,8 +126,7 @@ TEST_F(ModuleCallsTest, WorkerOfTheModuleEndsBeforeTheLibraryIsUnloaded) {
   FManager.reset();
 
   EXPECT_FALSE(LibraryMapped(FPath));
-  const std::string Log = ReadFileBytes(Logs.Path() + "RelaybirdALPHA_" +
-                                        FormatLogFileDate(std::chrono::system_clock::now()) + ".log");
+  const std::string Log = ReadFileBytes(FindFiles(Logs.Path(), "RelaybirdALPHA_*.log"));
   EXPECT_THAT(Log, HasSubstr("]  (Worker " + ProcessID + ") " + Format(cstSendedMessages, 3, 3) + "\r\n"));
   EXPECT_FALSE(std::filesystem::exists(Temp.Path() + "ALPHA/letter.tmp"));
   EXPECT_FALSE(std::filesystem::exists(Temp.Path() + "ALPHA/sub/part"));
@@ -329,6 +311,25 @@ TEST(ReadModuleSettingsTest, RefusesWhatIsNoSettingsBlock) {
 
   ASSERT_TRUE(ReadModuleSettings(Block.data(), 36, Read));
   EXPECT_EQ(Read, Settings);
+}
+
+TEST(ReadModuleSettingsTest, LooksNoFurtherThanTheLargestBlockTheHostBuilds) {
+  // Room past the largest block, so that a reader without the bound would
+  // find a terminator there.
+  std::vector<std::uint8_t> Unterminated(MaxSettingsBlockSize + 64, 'x');
+  Unterminated.back() = Unterminated[Unterminated.size() - 2] = 0;
+  for (std::size_t Field = 0; Field < 5; ++Field) Unterminated[4 * Field] = 36;
+  TServiceSettings Read;
+  EXPECT_FALSE(ReadModuleSettings(Unterminated.data(), 36, Read));
+
+  TServiceSettings Long;
+  Long.WinVersion = std::string(3000, 'v');
+  Long.TempDir = std::string(2046, 't') + "\xF0\x9F\x98\x80";  // the cut would split the last character
+  const std::vector<std::uint8_t> Block = BuildSettingsBlock(Long);
+  EXPECT_LE(Block.size(), MaxSettingsBlockSize);
+  ASSERT_TRUE(ReadModuleSettings(Block.data(), 36, Read));
+  EXPECT_EQ(Read.WinVersion, std::string(MaxSettingsTextUnits, 'v'));
+  EXPECT_EQ(Read.TempDir, std::string(2046, 't'));
 }
 
 }  // namespace

@@ -9,6 +9,7 @@
 #include <mutex>
 #include <sstream>
 
+#include "core/settings_file.h"
 #include "relaybird/settings.h"
 #include "relaybird/process_log.h"
 #include "platform/exe_path.h"
@@ -97,6 +98,30 @@ bool LibraryMapped(const std::string& Path) {
   if (!Handle) return false;
   dlclose(Handle);
   return true;
+}
+
+void DefineMessageTable(TVirtualTable& Table) {
+  Table.AddField("id_mesg", TFieldType::ftString, 50);
+  Table.AddField("id_type", TFieldType::ftInteger);
+  Table.AddField("totarget", TFieldType::ftString, 100);
+  Table.AddField("mesg_body", TFieldType::ftString, 4000);
+  Table.AddField("mesg_subject", TFieldType::ftString, 40);
+  Table.AddField("notice_type", TFieldType::ftInteger);
+  Table.AddField("client_id", TFieldType::ftInteger);
+  Table.AddField("client_type", TFieldType::ftInteger);
+  Table.Open();
+}
+
+void DispatchOnce(TModule& Module, const std::string& Service, const std::string& ProcessID,
+                  TOraSession& Session, std::recursive_mutex& Lock, std::vector<std::uint8_t>& Block,
+                  TVirtualTable& Messages) {
+  Module.Initialize(Service, ProcessID);
+  Module.SetData(Service, ProcessID, mdkSession, &Session, 36);
+  Module.SetData(Service, ProcessID, mdkLock, &Lock, 4);
+  Module.SetData(Service, ProcessID, mdkSettings, Block.data(), 36);
+  Module.SetData(Service, ProcessID, mdkMessages, &Messages, 4);
+  Messages.Clear();
+  Module.Execute(Service, ProcessID);
 }
 
 }  // namespace relaybird::test

@@ -3,8 +3,14 @@
 // settings file, and the calls the recording module wrote down.
 #include <gtest/gtest.h>
 
+#include <cstdint>
+#include <mutex>
 #include <string>
 #include <vector>
+
+#include "modules/module.h"
+#include "relaybird/ora_session.h"
+#include "relaybird/virtual_table.h"
 
 #include "test_support.h"
 
@@ -38,5 +44,14 @@ void SetModuleEnv(const std::string& Name, const std::string& Value);
 
 // Whether the library at Path is mapped in the process now.
 bool LibraryMapped(const std::string& Path);
+
+// The host's message table, defined and open, without rows.
+void DefineMessageTable(TVirtualTable& Table);
+
+// One dispatch of Service as the host makes it: Initialize, the four SetData
+// calls in the host's order, the message table emptied, Execute.
+void DispatchOnce(TModule& Module, const std::string& Service, const std::string& ProcessID,
+                  TOraSession& Session, std::recursive_mutex& Lock, std::vector<std::uint8_t>& Block,
+                  TVirtualTable& Messages);
 
 }  // namespace relaybird::test

@@ -5,6 +5,8 @@
 #include <filesystem>
 
 #include "core/file_helpers.h"
+#include "diagnostics/assertion.h"
+#include "diagnostics/error_log.h"
 #include "relaybird/settings.h"
 #include "module_fixture.h"
 #include "relaybird/ini_file.h"
@@ -55,6 +57,54 @@ TEST_F(ModuleManagerTest, LeavesOutWhatIsNoCompleteModule) {
   EXPECT_EQ(Manager.Count(), 0);
   // Its dependency defines a Terminate, which is not the module's.
   EXPECT_FALSE(LibraryMapped(Incomplete));
+}
+
+// What a refused library leaves in the error log for the administrator.
+class ModuleRefusalTest : public TModuleFixture {
+ protected:
+  void SetUp() override {
+    TModuleFixture::SetUp();
+    test::RemovePath(ErrorLogFileName());
+    SetAssertHandler(&WriteErrorLog);
+  }
+  void TearDown() override {
+    SetAssertHandler(nullptr);
+    test::RemovePath(ErrorLogFileName());
+    TModuleFixture::TearDown();
+  }
+};
+
+TEST_F(ModuleRefusalTest, EveryRefusedLibraryIsRecordedWithItsReason) {
+  std::filesystem::create_directories(ProtocolsDir());
+  WriteFileBytes(ProtocolsDir() + "notes.so", "not a library");
+  Install("rb_no_terminate");
+  Install("rb_next_major");
+  const std::string Thrower = Install("rb_recorder");
+  SetModuleEnv("RB_FAULT_GetModuleInfo", "throw");
+
+  TModuleManager Manager;
+
+  EXPECT_EQ(Manager.Count(), 0);
+  const std::string Log = test::ReadFileBytes(ErrorLogFileName());
+  for (const std::string& Expected :
+       {ProtocolsDir() + "notes.so is not used: not a loadable library: " + ProtocolsDir() +
+            "notes.so: ",
+        ProtocolsDir() + "rb_no_terminate.so is not used: the export \"Terminate\" is missing",
+        ProtocolsDir() +
+            "rb_next_major.so is not used: built for contract version 2.0, this host has 1.0",
+        Thrower + " is not used: GetModuleInfo refused"}) {
+    EXPECT_NE(Log.find(Expected), std::string::npos) << Expected << "\nin:\n" << Log;
+  }
+}
+
+TEST_F(ModuleRefusalTest, AModuleFromBeforeTheVersionExportLoadsQuietly) {
+  Install("rb_unversioned");
+
+  TModuleManager Manager;
+
+  ASSERT_EQ(Manager.Count(), 1);
+  EXPECT_EQ(Manager.Items(0)->ID(), "UNVERSIONED");
+  EXPECT_FALSE(std::filesystem::exists(ErrorLogFileName()));
 }
 
 TEST_F(ModuleManagerTest, MissingOrEmptyProtocolsFolderGivesNoModules) {

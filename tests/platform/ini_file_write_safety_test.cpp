@@ -26,12 +26,16 @@ void ExpectAllKeys(const TIniFile& Ini, const std::string& Prefix) {
   }
 }
 
-void ExpectRefused(const std::function<void()>& Write, const std::string& FileName) {
+// The refusal names the file and says why.
+void ExpectRefused(const std::function<void()>& Write, const std::string& FileName,
+                   const std::string& Reason) {
   try {
     Write();
     ADD_FAILURE() << "the write was not refused";
   } catch (const EIniFileError& Error) {
-    EXPECT_EQ(std::string(Error.what()), "Unable to write to " + FileName);
+    EXPECT_EQ(std::string(Error.what()).rfind("Unable to write to " + FileName + ": ", 0), 0u)
+        << Error.what();
+    EXPECT_NE(std::string(Error.what()).find(Reason), std::string::npos) << Error.what();
   }
 }
 
@@ -45,10 +49,10 @@ TEST_F(IniFileTest, AReadOnlyFileRefusesEveryWriteAndStaysAsItWas) {
   const std::string Original = "[S]\r\nk=v\r\n";
   Given(Original);
   ASSERT_EQ(chmod(FFileName.c_str(), 0444), 0);
-  ExpectRefused([&] { FIni.WriteString("S", "k", "new"); }, FFileName);
-  ExpectRefused([&] { FIni.WriteString("T", "n", "1"); }, FFileName);
-  ExpectRefused([&] { FIni.DeleteKey("S", "k"); }, FFileName);
-  ExpectRefused([&] { FIni.EraseSection("S"); }, FFileName);
+  ExpectRefused([&] { FIni.WriteString("S", "k", "new"); }, FFileName, "read-only");
+  ExpectRefused([&] { FIni.WriteString("T", "n", "1"); }, FFileName, "read-only");
+  ExpectRefused([&] { FIni.DeleteKey("S", "k"); }, FFileName, "read-only");
+  ExpectRefused([&] { FIni.EraseSection("S"); }, FFileName, "read-only");
   EXPECT_EQ(Bytes(), Original);
   EXPECT_EQ(EntriesIn(FTemp.Path()), 1u);
   EXPECT_EQ(FIni.ReadString("S", "k", ""), "v");
@@ -57,8 +61,8 @@ TEST_F(IniFileTest, AReadOnlyFileRefusesEveryWriteAndStaysAsItWas) {
 TEST_F(IniFileTest, AMissingDirectoryRefusesTheWriteAndCreatesNothing) {
   const std::string Missing = FTemp.Path() + "Langs/default.ini";
   TIniFile Ini(Missing);
-  ExpectRefused([&] { Ini.WriteString("WORDS", "k", "v"); }, Missing);
-  ExpectRefused([&] { Ini.EraseSection("WORDS"); }, Missing);
+  ExpectRefused([&] { Ini.WriteString("WORDS", "k", "v"); }, Missing, "does not exist");
+  ExpectRefused([&] { Ini.EraseSection("WORDS"); }, Missing, "does not exist");
   EXPECT_FALSE(DirectoryExists(FTemp.Path() + "Langs"));
 }
 

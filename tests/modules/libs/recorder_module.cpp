@@ -16,7 +16,8 @@
 //                      dispatch; the library waits for its workers when it
 //                      is unloaded
 // Compile definitions: RB_TAG (names the library in the lines), RB_MODULE_ID,
-// RB_SERVICES; RB_WITHOUT_TERMINATE leaves out the Terminate export.
+// RB_SERVICES; RB_WITHOUT_TERMINATE leaves out the Terminate export;
+// RB_CONTRACT_VERSION states that version in place of the headers' one.
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -259,3 +260,7 @@ RELAYBIRD_MODULE_EXPORT void Terminate(const char* Service, const char* ProcessI
 RELAYBIRD_MODULE_EXPORT std::int32_t GetActiveThreads(const char*) { return 0; }
 
 RELAYBIRD_MODULE_EXPORT void SetSession(const char*, const char*, void*) {}
+
+#ifdef RB_CONTRACT_VERSION
+RELAYBIRD_MODULE_EXPORT std::uint32_t GetContractVersion() { return RB_CONTRACT_VERSION; }
+#endif
