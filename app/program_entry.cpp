@@ -16,9 +16,13 @@
 #include "relaybird/catalogue.h"
 #include "i18n/lang_manager.h"
 #include "i18n/translator.h"
-#include "platform/service_dispatcher.h"
 #include "platform/message_box.h"
 #include "ui/message_dlg.h"
+#include "service/clock.h"
+#include "service/event_loop.h"
+#include "service/relaybird_srv.h"
+#include "service/service_application.h"
+#include "service/service_notifier.h"
 
 namespace relaybird {
 
@@ -69,8 +73,19 @@ void RunWindowRole(TStartModes Modes) {
   SetMessageBoxHandler(nullptr);
 }
 
-void RunServiceRole() {
-  if (!StartedByServiceManager()) ReportDispatcherCannotStart();
+// A failure of the service object or of its run goes to the error log; the
+// service manager learns of it from the exit status.
+int RunServiceRole(const std::vector<std::string>& Args) {
+  try {
+    TSteadyClock Clock;
+    TEventLoop Loop(Clock);
+    TRelaybirdSrv Service(Loop);
+    TSystemdNotifier Notifier;
+    return TServiceApplication(Service, Loop, Notifier).Run(Args);
+  } catch (const std::exception& Error) {
+    AssertFailed(Error.what(), "Relaybird", 83);
+  }
+  return 1;
 }
 
 }  // namespace
@@ -80,11 +95,8 @@ int RunProgram(const std::vector<std::string>& Args) {
   StartLocalisation();
   MigrateSettings();
   const TStartModes Modes = ParseStartModes(Args);
-  // The window role's run step has no service object to dispatch.
-  if (Modes.Empty())
-    RunServiceRole();
-  else
-    RunWindowRole(Modes);
+  if (Modes.Empty()) return RunServiceRole(Args);
+  RunWindowRole(Modes);
   return 0;
 }
 

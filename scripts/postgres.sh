@@ -55,6 +55,13 @@ fi
 # the fixture from its standard input.
 "${as_pg[@]}" "$bin/psql" -X -q -h "$pg/run" -p "$port" -U postgres -d postgres \
   -v ON_ERROR_STOP=1 -f - <"$fixtures/kobaltix5.sql"
+# Databases of the variant whose preparation marks nothing: one shared by the
+# tests of retries, one each for the service's intake tests and its
+# whole-process test, which change their rows.
+for db in kobaltix5_retry kobaltix5_intake kobaltix5_process; do
+  "${as_pg[@]}" "$bin/psql" -X -q -h "$pg/run" -p "$port" -U postgres -d postgres \
+    -v ON_ERROR_STOP=1 -v db="$db" -f - <"$fixtures/kobaltix5_retry.sql"
+done
 
 mkdir -p "$build/odbc"
 sed "s|@FIXTURES_DIR@|$fixtures|g" "$fixtures/odbcinst.ini.in" >"$build/odbc/odbcinst.ini"

@@ -9,6 +9,7 @@ packages=(
   unixodbc unixodbc-dev odbc-postgresql
   postgresql postgresql-client
   libpam0g-dev
+  libsystemd-dev systemd
   qt6-base-dev
   xvfb trayer x11-utils
   libcurl4-openssl-dev

@@ -23,9 +23,7 @@ using test::WriteFileBytes;
 class ProgramStart : public ::testing::Test {
  protected:
   void SetUp() override {
-    namespace fs = std::filesystem;
-    for (const char* Name : {"relaybird", "librelaybird_core.so", "librelaybird_ui.so"})
-      fs::copy_file(fs::path(RELAYBIRD_BIN_DIR) / Name, Tree.Path() + Name);
+    test::CopyProgram(RELAYBIRD_BIN_DIR, Tree.Path());
   }
 
   int Run(std::vector<std::string> Args = {}) {

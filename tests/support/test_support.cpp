@@ -35,4 +35,15 @@ void RemovePath(const std::string& Path) {
   std::filesystem::remove_all(Path, Ignored);
 }
 
+void CopyProgram(const std::string& BinDir, const std::string& Dir) {
+  namespace fs = std::filesystem;
+  for (const fs::directory_entry& Entry : fs::directory_iterator(BinDir)) {
+    const std::string Name = Entry.path().filename().string();
+    const bool Library = Name.rfind("lib", 0) == 0 && Entry.path().extension() == ".so";
+    if (Name == "relaybird" || Library) {
+      fs::copy_file(Entry.path(), fs::path(Dir) / Name, fs::copy_options::overwrite_existing);
+    }
+  }
+}
+
 }  // namespace relaybird::test

@@ -22,5 +22,8 @@ std::string ReadFileBytes(const std::string& FileName);
 void WriteFileBytes(const std::string& FileName, const std::string& Bytes);
 // Removes a file or a directory tree; no error when it is missing.
 void RemovePath(const std::string& Path);
+// Copies the relaybird executable and the shared libraries beside it
+// (lib*.so) from BinDir into Dir: a program tree of its own.
+void CopyProgram(const std::string& BinDir, const std::string& Dir);
 
 }  // namespace relaybird::test

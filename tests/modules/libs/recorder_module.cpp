@@ -9,7 +9,9 @@
 //   RB_FAULT_ONLY      the tag of the one library the faults apply to
 //   RB_ACCESS          "0": AccessNewProcess answers false
 //   RB_INTERVAL        the answer of GetInterval (45 otherwise)
+//   RB_INTERVAL_<service>  the answer for that service, before RB_INTERVAL
 //   RB_FAILED_TEXT     the text of GetFailedMessages (null otherwise)
+//   RB_EXECUTE_SLEEP   milliseconds Execute takes before it returns
 //   RB_WORKER          "1": Execute starts a worker that sends the rows of its
 //                      dispatch; the library waits for its workers when it
 //                      is unloaded
@@ -207,6 +209,9 @@ RELAYBIRD_MODULE_EXPORT void SetData(const char* Service, std::int32_t Kind, con
 RELAYBIRD_MODULE_EXPORT void Execute(const char* Service, const char* ProcessID) {
   Record(std::string("Execute|") + Service + "|" + ProcessID);
   MaybeThrow("Execute");
+  if (const int Sleep = std::atoi(Env("RB_EXECUTE_SLEEP").c_str()); Sleep > 0) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(Sleep));
+  }
   if (Env("RB_WORKER") != "1") return;
   auto* Worker = new TRecorderWorker(Dispatches[ProcessID]);
   Worker->Settings = Dispatches[ProcessID].Settings;
@@ -225,7 +230,8 @@ RELAYBIRD_MODULE_EXPORT bool AccessNewProcess() {
 RELAYBIRD_MODULE_EXPORT std::int32_t GetInterval(const char* Service) {
   Record(std::string("GetInterval|") + Service);
   MaybeThrow("GetInterval");
-  const std::string Interval = Env("RB_INTERVAL");
+  const std::string ForService = Env(std::string("RB_INTERVAL_") + Service);
+  const std::string Interval = ForService.empty() ? Env("RB_INTERVAL") : ForService;
   return Interval.empty() ? 45 : std::atoi(Interval.c_str());
 }
 
