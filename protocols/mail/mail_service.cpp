@@ -68,7 +68,7 @@ void TMailService::Execute(const std::string& Service, const std::string& Proces
   TDispatch Dispatch = std::move(Found->second);
   FDispatches.erase(Found);
   auto Worker = std::make_unique<TMailThread>(std::move(Dispatch.Batch), std::move(Mail),
-                                              std::move(Dispatch.Connection), FFailures);
+                                              std::move(Dispatch.Connection), FFailures, FBacklog);
   Worker->Settings = Dispatch.Settings;
   Worker->ServiceName = Service;
   Worker->ThreadName = std::string(MailServiceName) + " " + ProcessID;

@@ -1,8 +1,8 @@
 #pragma once
 // The e-mail module's state behind its exports: the dispatches being handed
-// over, the running workers and the failure counts. Thread-safe: FLock
-// guards FDispatches, FWorkers and FReport; the failure registry has its own
-// lock.
+// over, the running workers, the failure counts and the outcomes not yet
+// recorded. Thread-safe: FLock guards FDispatches, FWorkers and FReport; the
+// failure registry and the backlog have their own locks.
 #include <cstdint>
 #include <map>
 #include <memory>
@@ -13,6 +13,7 @@
 #include "relaybird/thread.h"
 #include "failure_registry.h"
 #include "mail_thread.h"
+#include "outcome_backlog.h"
 
 namespace relaybird::mail {
 
@@ -53,6 +54,7 @@ class TMailService {
   std::map<std::string, TThreadLink> FWorkers;
   std::string FReport;
   TFailureRegistry FFailures;
+  TOutcomeBacklog FBacklog;
 };
 
 }  // namespace relaybird::mail

@@ -36,8 +36,12 @@ struct TMailThread::TLetter {
 };
 
 TMailThread::TMailThread(TMailBatch Batch, TMailSettings Mail, std::unique_ptr<TSessionParams> Connection,
-                         TFailureRegistry& Failures)
-    : FBatch(std::move(Batch)), FMail(std::move(Mail)), FConnection(std::move(Connection)), FFailures(Failures) {
+                         TFailureRegistry& Failures, TOutcomeBacklog& Backlog)
+    : FBatch(std::move(Batch)),
+      FMail(std::move(Mail)),
+      FConnection(std::move(Connection)),
+      FFailures(Failures),
+      FBacklog(Backlog) {
   const int IdColumn = [this] {
     for (std::size_t I = 0; I < FBatch.Fields.size(); ++I) {
       if (FBatch.Fields[I].Name == "id_mesg") return static_cast<int>(I);
@@ -85,9 +89,11 @@ void TMailThread::ProcessMessages() {
     Letter.Body = Table.FieldByName("mesg_body").AsString();
     Letter.Subject = Table.FieldByName("mesg_subject").AsString();
   }
+  RecordBacklog();
   for (const TLetter& Letter : Letters) Deliver(Letter);
   // QUIT before the summary line.
   FClient.reset();
+  RecordBacklog();
 }
 
 void TMailThread::Deliver(const TLetter& Letter) {
@@ -161,12 +167,29 @@ void TMailThread::Failed(const TLetter& Letter, const std::string& Error, const 
 
 void TMailThread::RecordOutcome(const TLetter& Letter, const std::string& Status, const std::string& Error) {
   if (FMail.ResultStatement.empty() || !FConnection) return;
+  TLetterOutcome Outcome{Letter.Id, Letter.IdType, Status, Error};
+  if (!Record(Outcome)) FBacklog.Keep(*FConnection, std::move(Outcome));
+}
+
+void TMailThread::RecordBacklog() {
+  if (FMail.ResultStatement.empty() || !FConnection) return;
+  std::vector<TLetterOutcome> Outcomes = FBacklog.Take(*FConnection);
+  for (std::size_t I = 0; I < Outcomes.size(); ++I) {
+    if (Record(Outcomes[I])) continue;
+    // The database is still away: the rest waits too, without a line each.
+    for (; I < Outcomes.size(); ++I) FBacklog.Keep(*FConnection, std::move(Outcomes[I]));
+  }
+}
+
+bool TMailThread::Record(const TLetterOutcome& Outcome) {
   try {
     if (!FRecorder) FRecorder = std::make_unique<TResultRecorder>(*FConnection, FMail.ResultStatement);
-    FRecorder->Record(Letter.Id, Letter.IdType, Status, Error);
-    Detail(Format(cstMailStatusRefresh, Letter.Id, Status));
+    FRecorder->Record(Outcome.Id, Outcome.IdType, Outcome.Outcome, Outcome.Error);
+    Detail(Format(cstMailStatusRefresh, Outcome.Id, Outcome.Outcome));
+    return true;
   } catch (const std::exception& E) {
     Log(Format(cstMailStatusRefreshError, std::string(E.what())), true);
+    return false;
   }
 }
 

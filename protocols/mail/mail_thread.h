@@ -1,7 +1,7 @@
 #pragma once
 // The worker that delivers one batch of letters over one SMTP connection.
-// Its own members are touched only on its thread; the failure registry it
-// shares with the module is thread-safe.
+// Its own members are touched only on its thread; the failure registry and
+// the outcome backlog it shares with the module are thread-safe.
 #include <memory>
 #include <set>
 #include <string>
@@ -10,6 +10,7 @@
 #include "relaybird/base_thread.h"
 #include "failure_registry.h"
 #include "mail_settings.h"
+#include "outcome_backlog.h"
 #include "result_recorder.h"
 
 namespace relaybird::mail {
@@ -26,7 +27,7 @@ class TMailThread : public TBaseThread {
  public:
   // Connection may be null: no result statement can run then.
   TMailThread(TMailBatch Batch, TMailSettings Mail, std::unique_ptr<TSessionParams> Connection,
-              TFailureRegistry& Failures);
+              TFailureRegistry& Failures, TOutcomeBacklog& Backlog);
   ~TMailThread() override;
   void ExtraStep() override {}
 
@@ -40,6 +41,11 @@ class TMailThread : public TBaseThread {
   void Delivered(const TLetter& Letter);
   void Failed(const TLetter& Letter, const std::string& Error, const char* GiveUpStatus);
   void RecordOutcome(const TLetter& Letter, const std::string& Status, const std::string& Error);
+  // Records the outcomes an earlier run could not; those that fail again
+  // stay kept.
+  void RecordBacklog();
+  // Whether the result statement recorded Outcome; a failure is logged.
+  bool Record(const TLetterOutcome& Outcome);
   std::string StatusName(int Code) const;
   // Informational lines only when the settings ask for process logging.
   void Detail(const std::string& Msg);
@@ -48,6 +54,7 @@ class TMailThread : public TBaseThread {
   TMailSettings FMail;
   std::unique_ptr<TSessionParams> FConnection;
   TFailureRegistry& FFailures;
+  TOutcomeBacklog& FBacklog;
   std::unique_ptr<TSmtpClient> FClient;
   std::unique_ptr<TResultRecorder> FRecorder;
   // Ids handed over and not yet delivered or counted as failed.
