@@ -15,7 +15,9 @@
 #include <QVBoxLayout>
 #include <chrono>
 
+#include "app/connect_edit.h"
 #include "core/system_helpers.h"
+#include "db/connection_test.h"
 #include "i18n/lang_manager.h"
 #include "i18n/translator.h"
 #include "platform/exe_path.h"
@@ -23,7 +25,9 @@
 #include "platform/text_encoding.h"
 #include "relaybird/text_format.h"
 #include "relaybird/catalogue.h"
+#include "relaybird/ini_file.h"
 #include "ui/message_dlg.h"
+#include "ui/wait_cursor.h"
 
 namespace relaybird {
 
@@ -50,6 +54,25 @@ QIcon ServiceIcon() {
 }
 
 QLabel* NewLabel(QWidget* Parent, const char* Text) { return new QLabel(QString::fromUtf8(Text), Parent); }
+
+// The pictures of a working and of a failing connection.
+QPixmap StatusPicture(bool Working) {
+  QPixmap Picture(16, 16);
+  Picture.fill(Qt::transparent);
+  QPainter Painter(&Picture);
+  Painter.setRenderHint(QPainter::Antialiasing);
+  Painter.setPen(Qt::NoPen);
+  Painter.setBrush(Working ? QColor(40, 160, 60) : QColor(200, 40, 40));
+  Painter.drawEllipse(1, 1, 14, 14);
+  Painter.setPen(QPen(Qt::white, 2));
+  if (Working) {
+    Painter.drawPolyline(QList<QPointF>{{4.5, 8.0}, {7.0, 10.5}, {11.5, 5.0}});
+  } else {
+    Painter.drawLine(QPointF(5, 5), QPointF(11, 11));
+    Painter.drawLine(QPointF(11, 5), QPointF(5, 11));
+  }
+  return Picture;
+}
 
 }  // namespace
 
@@ -89,8 +112,6 @@ TfrmConfig::TfrmConfig(TStartModes StartModes, std::unique_ptr<TServiceControl> 
   actDBAdd->SetHint("Добавить соединение с базой данных");
   actDBEdit->SetHint("Изменить соединение с базой данных");
   actDBDel->SetHint("Удалить соединение с базой данных");
-  // The module and connection handlers come with their pages.
-  for (TAction* Pending : {acLoad, acUnload, actDBAdd, actDBEdit, actDBDel, acConnect}) Pending->SetEnabled(false);
 
   acStart->OnExecute = [this](TAction*) { acStartExecute(); };
   acPause->OnExecute = [this](TAction*) { acPauseExecute(); };
@@ -104,6 +125,13 @@ TfrmConfig::TfrmConfig(TStartModes StartModes, std::unique_ptr<TServiceControl> 
   acSelLogDir->OnExecute = [this](TAction*) { acSelLogDirExecute(); };
   acSelTempDir->OnExecute = [this](TAction*) { acSelTempDirExecute(); };
   acRefresh->OnExecute = [this](TAction*) { acRefreshExecute(); };
+  acLoad->OnExecute = [this](TAction*) { acLoadExecute(); };
+  acUnload->OnExecute = [this](TAction*) { acUnloadExecute(); };
+  actDBAdd->OnExecute = [this](TAction*) { actDBAddExecute(); };
+  actDBEdit->OnExecute = [this](TAction*) { actDBEditExecute(); };
+  actDBDel->OnExecute = [this](TAction*) { actDBDelExecute(); };
+  acConnect->OnExecute = [this](TAction*) { acConnectExecute(); };
+  alConfig->OnUpdate = [this] { alConfigUpdate(); };
 
   auto* Layout = new QVBoxLayout(this);
   Layout->setContentsMargins(0, 0, 0, 0);
@@ -149,7 +177,9 @@ TfrmConfig::TfrmConfig(TStartModes StartModes, std::unique_ptr<TServiceControl> 
 TfrmConfig::~TfrmConfig() {
   tiService->Object()->hide();
   FInstanceMutex.reset();
+  RemoveSettingsPages();
   SetStatusTimer(false);
+  FManager.reset();
   if (LangManager) {
     LangManager->ReleaseMenu(FLangMenu.get());
     LangManager->OnChange = nullptr;
@@ -358,10 +388,66 @@ QWidget* TfrmConfig::BuildMonitorPage() {
   RightLayout->setContentsMargins(0, 0, 0, 0);
   lblModuleInfo = CaptionBar("lblModuleInfo", Right, "Информация о модуле");
   RightLayout->addWidget(lblModuleInfo->Object());
-  RightLayout->addStretch(1);
+  RightLayout->addWidget(BuildModuleInfo(Right), 1);
+  vtModules = grdModules->Model();
+  auto* Menu = new QMenu(grdModules->Object());
+  Menu->addAction(acRefresh->Object());
+  Menu->addSeparator();
+  Menu->addAction(acLoad->Object());
+  Menu->addAction(acUnload->Object());
+  CreateComponent<TPopupMenu>(*this, "pmModules", Menu);
+  grdModules->Object()->setContextMenuPolicy(Qt::CustomContextMenu);
+  QObject::connect(grdModules->Object(), &QWidget::customContextMenuRequested, Menu,
+                   [this, Menu](const QPoint& At) { Menu->popup(grdModules->Object()->viewport()->mapToGlobal(At)); });
+  QObject::connect(grdModules->Object()->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
+                   [this] { cdsModulesAfterScroll(); });
   Layout->addWidget(Left);
   Layout->addWidget(Right, 1);
   return Page;
+}
+
+QWidget* TfrmConfig::BuildModuleInfo(QWidget* Parent) {
+  auto* Info = new QWidget(Parent);
+  auto* Layout = new QVBoxLayout(Info);
+  Layout->setContentsMargins(4, 4, 4, 4);
+  imgModuleIcon = new QLabel(Info);
+  imgModuleIcon->setObjectName("imgModuleIcon");
+  imgModuleIcon->setFixedSize(32, 32);
+  Layout->addWidget(imgModuleIcon);
+  auto* General = new QGroupBox(" Общие ", Info);
+  gbModule = CreateComponent<TGroupBox>(*this, "gbModule", General);
+  auto* Fields = new QGridLayout(General);
+  dbtName = new QLabel(General);
+  dbtName->setObjectName("dbtName");
+  dbtName->setWordWrap(true);
+  QFont Bold = dbtName->font();
+  Bold.setBold(true);
+  dbtName->setFont(Bold);
+  lblDesc = CreateComponent<TLabel>(*this, "lblDesc", NewLabel(General, "Описание модуля"));
+  dbtShortFile = new QLabel(General);
+  dbtShortFile->setObjectName("dbtShortFile");
+  dbtShortFile->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+  dbmDesc = new QPlainTextEdit(General);
+  dbmDesc->setObjectName("dbmDesc");
+  dbmDesc->setReadOnly(true);
+  dbmDesc->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+  dbmDesc->setStyleSheet("background-color: palette(tool-tip-base);");
+  lblFile = CreateComponent<TLabel>(*this, "lblFile", NewLabel(General, "Файл:"));
+  dbmFile = new QPlainTextEdit(General);
+  dbmFile->setObjectName("dbmFile");
+  dbmFile->setReadOnly(true);
+  dbmFile->setFixedHeight(44);
+  // Read-only texts show no caret.
+  for (QPlainTextEdit* Memo : {dbmDesc, dbmFile}) Memo->setTextInteractionFlags(Qt::TextSelectableByMouse);
+  Fields->addWidget(dbtName, 0, 0, 1, 2);
+  Fields->addWidget(lblDesc->Object(), 1, 0);
+  Fields->addWidget(dbtShortFile, 1, 1);
+  Fields->addWidget(dbmDesc, 2, 0, 1, 2);
+  Fields->addWidget(lblFile->Object(), 3, 0, 1, 2);
+  Fields->addWidget(dbmFile, 4, 0, 1, 2);
+  Fields->setRowStretch(2, 1);
+  Layout->addWidget(General, 1);
+  return Info;
 }
 
 QWidget* TfrmConfig::BuildDbPage() {
@@ -376,6 +462,12 @@ QWidget* TfrmConfig::BuildDbPage() {
   grdConn->AddColumn("Server", "Сервер БД", 205);
   grdConn->AddColumn("User", "Пользователь", 246);
   grdConn->AddColumn("Home", "Oracle Home", 276);
+  vtConnect = grdConn->Model();
+  ilConnection = {StatusPicture(true), StatusPicture(false)};
+  grdConn->OnDrawColumnCell = [this](QPainter* Painter, const QStyleOptionViewItem& Option, const QModelIndex& Index) {
+    return grdConnDrawColumnCell(Painter, Option, Index);
+  };
+  QObject::connect(grdConn->Object(), &QTableView::doubleClicked, this, [this] { grdConnDblClick(); });
   Layout->addWidget(Bar);
   Layout->addWidget(grdConn->Object(), 1);
   return Page;
@@ -463,9 +555,12 @@ void TfrmConfig::LoadControls() {
   edLogPath->Object()->setText(ToQt(FSettings.AccessLogPath));
   edTempDir->Object()->setText(ToQt(FSettings.TempDir));
   static_cast<QCheckBox*>(cbSystemLog->Object())->setChecked(FSettings.AccessSysLog);
-  // The connection grid's rows come from this list.
-  FConnections->LoadConnections();
-  FConnectionsChanged = false;
+  FillConnectionGrid();
+  for (const TFramePage& Page : FFrames) {
+    Page.Frame->OnFrameChange = [this] { FrameChanged(); };
+    Page.Frame->OnFrameStatus = [this](const std::string& Text) { FrameStatusText(Text); };
+    Page.Frame->LoadFrameSettings();
+  }
   acSave->SetEnabled(false);
 }
 
@@ -535,7 +630,10 @@ bool TfrmConfig::IsModified() {
       Stored.TempDir != FSettings.TempDir || Stored.AccessSysLog != FSettings.AccessSysLog ||
       Stored.TimeoutConnect != FSettings.TimeoutConnect || Stored.TimeoutDelay != FSettings.TimeoutDelay)
     return true;
-  return FConnectionsChanged;
+  if (FConnectionsChanged) return true;
+  for (const TFramePage& Page : FFrames)
+    if (Page.Frame->Modified) return true;
+  return false;
 }
 
 bool TfrmConfig::ConfirmSave() {
@@ -558,6 +656,8 @@ void TfrmConfig::acSaveExecute(TAction* Sender) {
     SaveServiceSettings(FSettings);
     FConnections->SaveConnections();
     FConnectionsChanged = false;
+    for (const TFramePage& Page : FFrames)
+      if (Page.Frame->Modified) Page.Frame->SaveFrameSettings();
     if (Sender && !acStart->Enabled() && !acInstall->Enabled())
       MessageDlg(this, QMessageBox::Information, cstInformationStr, cstRebootMessage);
   } catch (const std::exception& Error) {
@@ -583,14 +683,22 @@ void TfrmConfig::acSelTempDirExecute() {
 
 void TfrmConfig::acRefreshExecute() {
   try {
+    RemoveSettingsPages();
+    FManager.reset();
+    FManager = std::make_unique<TModuleManager>();
+    AddSettingsPages();
     LoadControls();
+    FillModuleGrid();
   } catch (...) {
     // A failed refresh shows nothing: the next showing tries again.
+    vtModules->setRowCount(0);
   }
 }
 
 void TfrmConfig::acExitExecute() {
-  if (ConfirmSave()) Close();
+  if (!ConfirmSave()) return;
+  RemoveSettingsPages();
+  Close();
 }
 
 void TfrmConfig::LanguageChanged() {

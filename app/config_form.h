@@ -6,7 +6,9 @@
 #include <QCheckBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPlainTextEdit>
 #include <QPushButton>
+#include <array>
 #include <future>
 #include <memory>
 #include <string>
@@ -14,10 +16,12 @@
 #include "app/service_control.h"
 #include "app/start_modes.h"
 #include "db/connection_list.h"
+#include "modules/module_manager.h"
 #include "platform/named_mutex.h"
 #include "core/settings_file.h"
 #include "relaybird/settings.h"
 #include "ui/actions.h"
+#include "ui/base_settings_frame.h"
 #include "ui/controls.h"
 #include "ui/form.h"
 #include "ui/grid.h"
@@ -67,6 +71,40 @@ class TfrmConfig : public TForm {
   // The key filter of both spin edits on the text shown before the key.
   static bool KeyRefused(const QString& Text, QChar Key);
 
+  // The database page.
+  void FillConnectionGrid();
+  void TestSelectedConnection(bool ShowResult);
+  void actDBAddExecute();
+  void actDBEditExecute();
+  void actDBDelExecute();
+  void acConnectExecute();
+  void grdConnDblClick();
+  bool grdConnDrawColumnCell(QPainter* Painter, const QStyleOptionViewItem& Option, const QModelIndex& Index);
+  // The row's Status; false outside the table.
+  bool ConnectionStatus(int Row) const;
+  // The row's item of FConnections; null outside the table.
+  TConnectionSettings* ConnectionItem(int Row) const;
+
+  // The modules page and the module settings pages.
+  void FillModuleGrid();
+  void cdsModulesAfterScroll();
+  void SetModuleLoaded(bool Value);
+  void acLoadExecute() { SetModuleLoaded(true); }
+  void acUnloadExecute() { SetModuleLoaded(false); }
+  void AddSettingsPages();
+  void AddSettingsPage(const TSettingsFrameClass* FrameClass);
+  void RemoveSettingsPages();
+  void RemoveSettingsPage(TfrBaseSettings* Frame, const std::string& ClassName);
+  std::string UniqueComponentName(const std::string& ClassName, const std::string& Prefix) const;
+  void FrameChanged();
+  void FrameStatusText(const std::string& Text);
+  // The row's fields of vtModules; empty outside the table.
+  std::string ModuleFile(int Row) const;
+  bool ModuleLoaded(int Row) const;
+
+  // The enabling of the page actions.
+  void alConfigUpdate();
+
   void acHideExecute();
   void acShowExecute();
   void tiServiceDblClick();
@@ -98,6 +136,16 @@ class TfrmConfig : public TForm {
   TButton *cbSystemLog, *btnSelLogDir, *btnSelTempDir;
   TLabel *lblModules, *lblModuleInfo;
   TDBGrid *grdModules, *grdConn;
+  // The in-memory tables are the grids' models.
+  QStandardItemModel *vtModules, *vtConnect;
+  // 0: a working connection, 1: a failing one.
+  std::array<QPixmap, 2> ilConnection;
+  QLabel* imgModuleIcon;
+  TGroupBox* gbModule;
+  TLabel *lblDesc, *lblFile;
+  // Module data, never translated.
+  QLabel *dbtName, *dbtShortFile;
+  QPlainTextEdit *dbmDesc, *dbmFile;
   TToolBar *tlbModules, *tlbConnection;
   TStatusBar* sbrEvents;
   TTrayIcon* tiService;
@@ -110,6 +158,14 @@ class TfrmConfig : public TForm {
   std::unique_ptr<TNamedMutex> FInstanceMutex;
   std::unique_ptr<TConnectionList> FConnections;
   bool FConnectionsChanged = false;
+  std::unique_ptr<TModuleManager> FManager;
+  // A frame lives in its library's code: each is removed before FManager
+  // lets the library go.
+  struct TFramePage {
+    TfrBaseSettings* Frame;
+    std::string ClassName;
+  };
+  std::vector<TFramePage> FFrames;
   // The program RunInstaller starts: the running executable.
   std::string FInstallerPath;
   // The last state applied.
@@ -128,6 +184,9 @@ class TfrmConfig : public TForm {
   QWidget* BuildCommonPage();
   QWidget* BuildMonitorPage();
   QWidget* BuildDbPage();
+  QWidget* BuildModuleInfo(QWidget* Parent);
+  // Status, Server, User, Home of a row from Settings.
+  void SetConnectionRow(int Row, const TConnectionSettings& Settings, bool Status, const std::string& Home);
   void BuildStatusBar();
   void BuildTrayIcon();
   void SetPageTabsVisible(bool Monitor, bool Common, bool Db);

@@ -57,6 +57,11 @@ const char* const MngrNotificationSql =
     "                   where  mns.notification_guid = mnn.notification_guid\n"
     "                   and    mns.manager_id = mn.manager_id)";
 
+const char* const MessageColumns[] = {"id_mesg",      "id_type",     "totarget",  "mesg_body",
+                                      "mesg_subject", "notice_type", "client_id", "client_type"};
+
+}  // namespace
+
 void AddMessageFields(TVirtualTable& Table) {
   Table.AddField("id_mesg", TFieldType::ftString, 50);
   Table.AddField("id_type", TFieldType::ftInteger);
@@ -67,11 +72,6 @@ void AddMessageFields(TVirtualTable& Table) {
   Table.AddField("client_id", TFieldType::ftInteger);
   Table.AddField("client_type", TFieldType::ftInteger);
 }
-
-const char* const MessageColumns[] = {"id_mesg",      "id_type",     "totarget",  "mesg_body",
-                                      "mesg_subject", "notice_type", "client_id", "client_type"};
-
-}  // namespace
 
 int FailureCount(const TFailedMessageList& Failed, const std::string& Id) {
   for (const TFailedMessage& Message : Failed) {

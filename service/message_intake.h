@@ -60,4 +60,8 @@ class TMessageIntake {
 // module did not report it.
 int FailureCount(const TFailedMessageList& Failed, const std::string& Id);
 
+// The columns of the message table the modules are handed (vtMesg), which
+// they read by name.
+void AddMessageFields(TVirtualTable& Table);
+
 }  // namespace relaybird

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "i18n/persistent.h"
+#include "relaybird/module_abi.h"
 
 namespace relaybird {
 
@@ -35,13 +36,6 @@ class TfrBaseSettings : public QFrame, public TComponent {
   // the window.
   void FrameChanged();
   void FrameStatus(const std::string& Text);
-};
-
-// What a module hands out for one service: the class name of its frame and
-// a factory taking the frame's parent.
-struct TSettingsFrameClass {
-  const char* ClassName;
-  TfrBaseSettings* (*Create)(QWidget* Parent);
 };
 
 }  // namespace relaybird

@@ -1,8 +1,25 @@
 #include "ui/grid.h"
 
 #include <QHeaderView>
+#include <QStyledItemDelegate>
 
 namespace relaybird {
+
+namespace {
+
+class TCellDelegate : public QStyledItemDelegate {
+ public:
+  TCellDelegate(QObject* Parent, const TDBGrid& Grid) : QStyledItemDelegate(Parent), FGrid(Grid) {}
+  void paint(QPainter* Painter, const QStyleOptionViewItem& Option, const QModelIndex& Index) const override {
+    if (!FGrid.OnDrawColumnCell || !FGrid.OnDrawColumnCell(Painter, Option, Index))
+      QStyledItemDelegate::paint(Painter, Option, Index);
+  }
+
+ private:
+  const TDBGrid& FGrid;
+};
+
+}  // namespace
 
 std::vector<TPublishedProperty> TColumnTitle::PublishedProperties() {
   return {TextProperty("Caption", [this] { return Caption(); },
@@ -27,6 +44,21 @@ TDBGrid::TDBGrid(const std::string& Name, QTableView* View)
     : TControl(Name, View), FModel(new QStandardItemModel(View)) {
   View->setModel(FModel);
   View->verticalHeader()->setDefaultSectionSize(18);
+  View->setEditTriggers(QAbstractItemView::NoEditTriggers);
+  View->setSelectionBehavior(QAbstractItemView::SelectRows);
+  View->setSelectionMode(QAbstractItemView::SingleSelection);
+  View->setItemDelegate(new TCellDelegate(View, *this));
+}
+
+int TDBGrid::ColumnOf(const std::string& FieldName) const {
+  for (std::size_t Index = 0; Index < FColumns.size(); ++Index)
+    if (FColumns[Index]->FieldName == FieldName) return static_cast<int>(Index);
+  return -1;
+}
+
+int TDBGrid::CurrentRow() const {
+  const QModelIndex Current = FObject ? FObject->currentIndex() : QModelIndex();
+  return Current.isValid() ? Current.row() : -1;
 }
 
 std::vector<TPublishedProperty> TDBGrid::PublishedProperties() {

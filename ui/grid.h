@@ -1,8 +1,12 @@
 #pragma once
-// A grid with a column collection whose titles carry the header captions.
+// A read-only grid of whole rows with a column collection whose titles carry
+// the header captions, and an own drawing of cells on request.
 // User-interface thread only.
+#include <QPainter>
 #include <QStandardItemModel>
+#include <QStyleOptionViewItem>
 #include <QTableView>
+#include <functional>
 #include <memory>
 
 #include "ui/control.h"
@@ -37,6 +41,15 @@ class TDBGrid : public TControl<QTableView> {
   std::vector<TPublishedProperty> PublishedProperties() override;
   TColumn& AddColumn(const std::string& FieldName, const std::string& Title, int Width);
   QStandardItemModel* Model() const { return FModel; }
+  // The position of the column showing FieldName; -1 when none does.
+  int ColumnOf(const std::string& FieldName) const;
+  // The current row; -1 when there is none.
+  int CurrentRow() const;
+
+  // Draws a cell itself and answers true, or answers false for the default
+  // drawing.
+  std::function<bool(QPainter* Painter, const QStyleOptionViewItem& Option, const QModelIndex& Index)>
+      OnDrawColumnCell;
 
  private:
   QPointer<QStandardItemModel> FModel;

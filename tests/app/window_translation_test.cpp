@@ -5,6 +5,7 @@
 #include <QCheckBox>
 
 #include "app/config_form.h"
+#include "app/connect_edit.h"
 #include "i18n/form_translator.h"
 #include "i18n/lang_manager.h"
 #include "i18n/translator.h"
@@ -156,6 +157,13 @@ TEST_F(WindowTranslation, EnglishFileHoldsEveryCatalogueAndWindowKey) {
       if (File.ReadString("frmConfig", Key, "").empty() && Missing.find(Key + "=") == std::string::npos)
         Missing += Key + "=" + Text + "\n";
   }
+  // The designed texts: the lists are refilled with data at creation.
+  TfrmConnectEdit Editor;
+  Editor.cbbOraHome->Object()->clear();
+  Editor.cbbOraHome->Object()->addItem("Default");
+  Editor.cbbServerName->Object()->clear();
+  for (const auto& [Key, Text] : TTranslatorComponents::TextKeys(Editor))
+    if (File.ReadString("frmConnectEdit", Key, "").empty()) Missing += Key + "=" + Text + "\n";
   EXPECT_EQ(Missing, "");
 }
 

@@ -13,6 +13,7 @@
 #include "relaybird/settings.h"
 #include "relaybird/process_log.h"
 #include "platform/exe_path.h"
+#include "service/message_intake.h"
 
 extern char** environ;
 
@@ -101,14 +102,7 @@ bool LibraryMapped(const std::string& Path) {
 }
 
 void DefineMessageTable(TVirtualTable& Table) {
-  Table.AddField("id_mesg", TFieldType::ftString, 50);
-  Table.AddField("id_type", TFieldType::ftInteger);
-  Table.AddField("totarget", TFieldType::ftString, 100);
-  Table.AddField("mesg_body", TFieldType::ftString, 4000);
-  Table.AddField("mesg_subject", TFieldType::ftString, 40);
-  Table.AddField("notice_type", TFieldType::ftInteger);
-  Table.AddField("client_id", TFieldType::ftInteger);
-  Table.AddField("client_type", TFieldType::ftInteger);
+  AddMessageFields(Table);
   Table.Open();
 }
 

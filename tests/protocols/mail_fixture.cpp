@@ -7,6 +7,7 @@
 
 #include "core/settings_block.h"
 #include "core/settings_file.h"
+#include "service/message_intake.h"
 #include "platform/exe_path.h"
 #include "relaybird/ini_file.h"
 #include "relaybird/process_log.h"
@@ -62,14 +63,7 @@ void TMailModuleTest::LoadModule() {
 
 void TMailModuleTest::Dispatch(const std::vector<TTestLetter>& Letters, bool Wait) {
   TVirtualTable Messages;
-  Messages.AddField("id_mesg", TFieldType::ftString, 50);
-  Messages.AddField("id_type", TFieldType::ftInteger);
-  Messages.AddField("totarget", TFieldType::ftString, 100);
-  Messages.AddField("mesg_body", TFieldType::ftString, 4000);
-  Messages.AddField("mesg_subject", TFieldType::ftString, 40);
-  Messages.AddField("notice_type", TFieldType::ftInteger);
-  Messages.AddField("client_id", TFieldType::ftInteger);
-  Messages.AddField("client_type", TFieldType::ftInteger);
+  AddMessageFields(Messages);
   Messages.Open();
   for (const TTestLetter& Letter : Letters) {
     Messages.AppendRecord({Letter.Id, Letter.IdType, Letter.Target, Letter.Body, Letter.Subject, 1, 100, 0});

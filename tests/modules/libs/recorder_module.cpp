@@ -17,7 +17,8 @@
 //                      is unloaded
 // Compile definitions: RB_TAG (names the library in the lines), RB_MODULE_ID,
 // RB_SERVICES; RB_WITHOUT_TERMINATE leaves out the Terminate export;
-// RB_CONTRACT_VERSION states that version in place of the headers' one.
+// RB_CONTRACT_VERSION states that version in place of the headers' one;
+// RB_WITH_FRAME gives services ALPHA and GAMMA the page of recorder_frame.cpp.
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -132,7 +133,9 @@ void TakeMessages(TDispatch& Dispatch, TVirtualTable& Table) {
   }
 }
 
+#ifndef RB_WITH_FRAME
 const TSettingsFrameClass AlphaFrame{"TfrAlphaSettings", [](QWidget*) -> TfrBaseSettings* { return nullptr; }};
+#endif
 
 const unsigned char IconBytes[] = {0x89, 'P', 'N', 'G', '\r', '\n'};
 
@@ -244,10 +247,20 @@ RELAYBIRD_MODULE_EXPORT const char* GetFailedMessages() {
   return Text.c_str();
 }
 
+#ifdef RB_WITH_FRAME
+const TSettingsFrameClass* RecorderFrame(const std::string& Service);
+void RecordFrameCall(const std::string& Line) { Record(Line); }
+std::string FrameFault() { return Fault("FrameCreate"); }
+#endif
+
 RELAYBIRD_MODULE_EXPORT const TSettingsFrameClass* GetSettingsFrame(const char* Service) {
   Record(std::string("GetSettingsFrame|") + Service);
   MaybeThrow("GetSettingsFrame");
+#ifdef RB_WITH_FRAME
+  return RecorderFrame(Service);
+#else
   return std::string(Service) == "ALPHA" ? &AlphaFrame : nullptr;
+#endif
 }
 
 #ifndef RB_WITHOUT_TERMINATE
