@@ -3,6 +3,7 @@
 #include <curl/curl.h>
 #include <sys/socket.h>
 
+#include <chrono>
 #include <cstring>
 #include <mutex>
 #include <stdexcept>
@@ -50,6 +51,8 @@ std::string UrlOf(const TMailSettings& Settings) {
          (Literal6 ? "[" + Settings.Host + "]" : Settings.Host) + ":" + std::to_string(Settings.Port);
 }
 
+constexpr std::chrono::seconds StopGrace{5};
+
 }  // namespace
 
 struct TSmtpClient::TState {
@@ -65,6 +68,8 @@ struct TSmtpClient::TState {
   std::vector<std::string> Refused;
   // The connection failed: no QUIT is waited for at the end.
   bool Broken = false;
+  // When a stop was first seen while a message awaited its reply.
+  std::chrono::steady_clock::time_point StopSeen{};
 
   static std::size_t Read(char* Buffer, std::size_t Size, std::size_t Count, void* User) {
     auto* State = static_cast<TState*>(User);
@@ -78,7 +83,15 @@ struct TSmtpClient::TState {
 
   static int Progress(void* User, curl_off_t, curl_off_t, curl_off_t, curl_off_t) {
     auto* State = static_cast<TState*>(User);
-    return State->Stopped && State->Stopped() ? 1 : 0;
+    if (!State->Stopped || !State->Stopped()) return 0;
+    // A message handed over whole may already be the server's: its reply is
+    // awaited a little, so that a stop does not make it go out twice.
+    if (State->Message != nullptr && State->Sent == State->Message->size()) {
+      const auto Now = std::chrono::steady_clock::now();
+      if (State->StopSeen == std::chrono::steady_clock::time_point{}) State->StopSeen = Now;
+      if (Now - State->StopSeen < StopGrace) return 0;
+    }
+    return 1;
   }
 
   // Follows the dialogue to learn which recipient the server refused.

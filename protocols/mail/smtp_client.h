@@ -27,7 +27,8 @@ struct TSmtpOutcome {
 
 class TSmtpClient {
  public:
-  // Stopped is asked while a message is under way; true aborts it.
+  // Stopped is asked while a message is under way; true aborts it, except
+  // that a message handed over whole awaits its reply for a few seconds.
   TSmtpClient(const TMailSettings& Settings, std::function<bool()> Stopped);
   ~TSmtpClient();
   TSmtpClient(const TSmtpClient&) = delete;
