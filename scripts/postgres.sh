@@ -56,9 +56,9 @@ fi
 "${as_pg[@]}" "$bin/psql" -X -q -h "$pg/run" -p "$port" -U postgres -d postgres \
   -v ON_ERROR_STOP=1 -f - <"$fixtures/kobaltix5.sql"
 # Databases of the variant whose preparation marks nothing: one shared by the
-# tests of retries, one each for the service's intake tests and its
-# whole-process test, which change their rows.
-for db in kobaltix5_retry kobaltix5_intake kobaltix5_process; do
+# tests of retries, one each for the service's intake tests, its
+# whole-process test and the service benchmark, which change their rows.
+for db in kobaltix5_retry kobaltix5_intake kobaltix5_process kobaltix5_bench; do
   "${as_pg[@]}" "$bin/psql" -X -q -h "$pg/run" -p "$port" -U postgres -d postgres \
     -v ON_ERROR_STOP=1 -v db="$db" -f - <"$fixtures/kobaltix5_retry.sql"
 done
