@@ -37,6 +37,12 @@ TOraQuery::TOraQuery()
 TOraQuery::~TOraQuery() = default;
 
 void TOraQuery::SetSession(TOraSession* Session) {
+  // The same session keeps the prepared statement: a read repeated on a
+  // timer then costs no new parse on the server.
+  if (Session == FSession) {
+    Close();
+    return;
+  }
   Unprepare();
   FSession = Session;
 }

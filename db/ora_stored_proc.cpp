@@ -59,11 +59,20 @@ TOraStoredProc::TOraStoredProc()
 TOraStoredProc::~TOraStoredProc() = default;
 
 void TOraStoredProc::SetSession(TOraSession* Session) {
+  // The same session, or name, keeps the call prepared.
+  if (Session == FSession) {
+    Close();
+    return;
+  }
   Unprepare();
   FSession = Session;
 }
 
 void TOraStoredProc::SetStoredProcName(const std::string& Name) {
+  if (Name == FName) {
+    Close();
+    return;
+  }
   Unprepare();
   FName = Name;
 }

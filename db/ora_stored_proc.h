@@ -46,7 +46,8 @@ class RELAYBIRD_API TOraStoredProc {
   TOraStoredProc(const TOraStoredProc&) = delete;
   TOraStoredProc& operator=(const TOraStoredProc&) = delete;
 
-  // Changing the session, the name or the parameters unprepares the call.
+  // Changing the session, the name or the parameters unprepares the call;
+  // the same session or name again only closes it.
   void SetSession(TOraSession* Session);
   TOraSession* Session() const { return FSession; }
   // Dotted plain identifiers ("kobaltix5.orvanta5_bd.preparation_letter");

@@ -22,7 +22,8 @@ class RELAYBIRD_API TOraQuery {
   TOraQuery(const TOraQuery&) = delete;
   TOraQuery& operator=(const TOraQuery&) = delete;
 
-  // Changing the session or the text closes and unprepares the query.
+  // Changing the session or the text closes and unprepares the query; the
+  // same session again only closes it.
   void SetSession(TOraSession* Session);
   TOraSession* Session() const { return FSession; }
   // A parameter is written ":NAME" in the text (a letter or '_', then

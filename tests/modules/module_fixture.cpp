@@ -74,6 +74,12 @@ std::vector<std::vector<std::string>> TModuleFixture::Calls() const {
   std::ifstream In(FRecordDir.Path() + "calls.txt");
   std::string Line;
   while (std::getline(In, Line)) {
+    // A letter body with line breaks goes on over lines of its own; every
+    // call begins with its library's tag.
+    if (!Calls.empty() && !Line.starts_with("rb_")) {
+      Calls.back().back() += "\n" + Line;
+      continue;
+    }
     std::vector<std::string> Fields;
     std::stringstream Split(Line);
     std::string Field;
