@@ -24,6 +24,10 @@ void TMailService::Initialize(const std::string& ProcessID) {
 }
 
 void TMailService::SetData(std::int32_t Kind, const std::string& ProcessID, void* Data, std::int32_t Size) {
+  if (Kind == mdkMessages && Data != nullptr) {
+    TakeMessages(ProcessID, *MessagesData(Data));
+    return;
+  }
   std::lock_guard<std::mutex> Guard(FLock);
   TDispatch& Dispatch = FDispatches[ProcessID];
   if (Data == nullptr) return;
@@ -40,22 +44,33 @@ void TMailService::SetData(std::int32_t Kind, const std::string& ProcessID, void
     case mdkSettings:
       ReadModuleSettings(Data, Size, Dispatch.Settings);
       break;
-    case mdkMessages: {
-      TVirtualTable& Table = *MessagesData(Data);
-      // The host's lock guards its table; without it the host hands none.
-      std::unique_lock<std::recursive_mutex> HostGuard;
-      if (Dispatch.HostLock != nullptr) HostGuard = std::unique_lock<std::recursive_mutex>(*Dispatch.HostLock);
-      Dispatch.Batch.Fields = Table.FieldDefs();
-      Dispatch.Batch.Rows.clear();
-      for (Table.First(); !Table.Eof(); Table.Next()) {
-        auto& Row = Dispatch.Batch.Rows.emplace_back();
-        for (const TFieldDef& Field : Dispatch.Batch.Fields) Row.push_back(Table.FieldByName(Field.Name).Value());
-      }
-      break;
-    }
     default:
       break;
   }
+}
+
+// The host calls GetFailedMessages while it holds its lock, so the host's
+// lock is never taken here while FLock is held: the table is copied under
+// the host's lock alone, then stored under FLock.
+void TMailService::TakeMessages(const std::string& ProcessID, TVirtualTable& Table) {
+  std::recursive_mutex* HostLock = nullptr;
+  {
+    std::lock_guard<std::mutex> Guard(FLock);
+    HostLock = FDispatches[ProcessID].HostLock;
+  }
+  TMailBatch Batch;
+  {
+    // The host's lock guards its table; without it the host hands none.
+    std::unique_lock<std::recursive_mutex> HostGuard;
+    if (HostLock != nullptr) HostGuard = std::unique_lock<std::recursive_mutex>(*HostLock);
+    Batch.Fields = Table.FieldDefs();
+    for (Table.First(); !Table.Eof(); Table.Next()) {
+      auto& Row = Batch.Rows.emplace_back();
+      for (const TFieldDef& Field : Batch.Fields) Row.push_back(Table.FieldByName(Field.Name).Value());
+    }
+  }
+  std::lock_guard<std::mutex> Guard(FLock);
+  FDispatches[ProcessID].Batch = std::move(Batch);
 }
 
 void TMailService::Execute(const std::string& Service, const std::string& ProcessID) {

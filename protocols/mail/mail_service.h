@@ -48,6 +48,7 @@ class TMailService {
     std::recursive_mutex* HostLock = nullptr;
   };
   void DropFinished();
+  void TakeMessages(const std::string& ProcessID, TVirtualTable& Table);
 
   std::mutex FLock;
   std::map<std::string, TDispatch> FDispatches;
