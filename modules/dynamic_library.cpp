@@ -1,4 +1,4 @@
-#include "modules/dynamic_library.h"
+#include "relaybird/dynamic_library.h"
 
 #include <dlfcn.h>
 #include <link.h>

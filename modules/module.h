@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "modules/dynamic_library.h"
+#include "relaybird/dynamic_library.h"
 #include "modules/failed_messages.h"
 #include "modules/module_icon.h"
 #include "relaybird/module_abi.h"

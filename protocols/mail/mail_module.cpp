@@ -1,11 +1,14 @@
 // The e-mail protocol module: service "MAIL" delivers the host's letters
 // over SMTP. Built only on the public module contract.
 #include <cstring>
+#include <dlfcn.h>
+#include <string>
 #include <strings.h>
 
 #include "relaybird/catalogue.h"
 #include "relaybird/module_abi.h"
 #include "mail_service.h"
+#include "settings_frame_loader.h"
 
 using namespace relaybird;
 
@@ -17,6 +20,16 @@ const unsigned char IconBytes[] = {
 
 // Its destructor, at unload, ends the workers.
 mail::TMailService Service;
+
+// The path this library was opened under.
+std::string OwnPath() {
+  Dl_info Info{};
+  return dladdr(reinterpret_cast<void*>(&OwnPath), &Info) != 0 && Info.dli_fname ? Info.dli_fname : "";
+}
+
+// Closes the settings page's library at unload, after the window has ended
+// its frames.
+mail::TSettingsFrameLoader FrameLoader(mail::TSettingsFrameLoader::LibraryBesideModule(OwnPath()));
 
 bool IsMail(const char* Name) { return Name != nullptr && strcasecmp(Name, mail::MailServiceName) == 0; }
 
@@ -54,8 +67,9 @@ RELAYBIRD_MODULE_EXPORT std::int32_t GetInterval(const char*) { return Service.G
 
 RELAYBIRD_MODULE_EXPORT const char* GetFailedMessages() { return Service.FailedMessages(); }
 
-// The settings page comes with the window's modules page.
-RELAYBIRD_MODULE_EXPORT const TSettingsFrameClass* GetSettingsFrame(const char*) { return nullptr; }
+RELAYBIRD_MODULE_EXPORT const TSettingsFrameClass* GetSettingsFrame(const char* Service_) {
+  return IsMail(Service_) ? FrameLoader.FrameClass() : nullptr;
+}
 
 RELAYBIRD_MODULE_EXPORT void Terminate(const char* Service_, const char* ProcessID) {
   if (IsMail(Service_)) Service.Terminate(ProcessID);

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <fstream>
 #include <set>
 
 #include "catalogue_environment.h"
@@ -42,7 +43,6 @@ TEST_F(TMailModuleTest, TwentyLettersArriveWholeOverOneConnection) {
   EXPECT_EQ(Module->Name(), cstMailServiceCaption);
   EXPECT_EQ(Module->ID(), "MAIL");
   EXPECT_EQ(Module->Services(), TServicesList{"MAIL"});
-  EXPECT_EQ(Module->GetSettingsFrame("MAIL"), nullptr);
   Dispatch(Numbered(20));
   const auto Mails = Peer.Received();
   ASSERT_EQ(Mails.size(), 20u);
@@ -53,6 +53,29 @@ TEST_F(TMailModuleTest, TwentyLettersArriveWholeOverOneConnection) {
   EXPECT_TRUE(Failed().empty());
   EXPECT_THAT(LogText(), HasSubstr(Format(cstSendedMessages, 20, 20)));
   EXPECT_THAT(LogText(), HasSubstr(Format(cstMailConnected, "127.0.0.1", Peer.Port())));
+}
+
+bool Mapped(const std::string& Part) {
+  std::ifstream Maps("/proc/self/maps");
+  for (std::string Line; std::getline(Maps, Line);)
+    if (Line.find(Part) != std::string::npos) return true;
+  return false;
+}
+
+TEST_F(TMailModuleTest, TheServiceNeverLoadsTheSettingsPage) {
+  LoadModule();
+  Dispatch(Numbered(1));
+  EXPECT_EQ(Peer.Received().size(), 1u);
+  EXPECT_FALSE(Mapped("libQt6"));
+  EXPECT_FALSE(Mapped("librelaybird_mail_frame"));
+  // Beside this program there is no page library: asking for the page says why.
+  try {
+    Module->GetSettingsFrame("MAIL");
+    ADD_FAILURE() << "no refusal";
+  } catch (const std::exception& Error) {
+    EXPECT_THAT(Error.what(), HasSubstr("The e-mail settings page cannot be opened: "));
+    EXPECT_THAT(Error.what(), HasSubstr("librelaybird_mail_frame.so"));
+  }
 }
 
 TEST_F(TMailModuleTest, CyrillicAndHtmlLettersArriveExact) {

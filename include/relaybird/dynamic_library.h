@@ -1,10 +1,14 @@
 #pragma once
-// A shared object opened at run time (dlopen / dlsym / dlclose).
+// A shared object opened at run time (dlopen / dlsym / dlclose): how the host
+// opens modules, and how a module may open a part of its own only when it is
+// needed. Not thread-safe: one owner thread.
 #include <string>
+
+#include "relaybird/export.h"
 
 namespace relaybird {
 
-class TDynamicLibrary {
+class RELAYBIRD_API TDynamicLibrary {
  public:
   TDynamicLibrary() = default;
   ~TDynamicLibrary() { Close(); }
