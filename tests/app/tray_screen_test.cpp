@@ -9,9 +9,12 @@
 
 #include "app/config_form.h"
 #include "core/settings_file.h"
+#include "database_fixture.h"
+#include "db/connection_list.h"
 #include "i18n/lang_manager.h"
 #include "i18n/translator.h"
 #include "platform/exe_path.h"
+#include "relaybird/ini_file.h"
 #include "test_support.h"
 
 namespace relaybird {
@@ -74,6 +77,68 @@ TEST(TrayScreen, IconHidingShowingAndPagePictures) {
   }
   FreeLangManager();
   FreeTransFormList();
+}
+
+// What an administrator sees once it is set up: two connections, one that
+// works and one refused, the e-mail module switched on, and its page.
+class ConfiguredPages : public test::TOdbcConfigTest {
+ protected:
+  void SetUp() override {
+    test::TOdbcConfigTest::SetUp();
+    if (IsSkipped()) return;
+    std::filesystem::remove_all(ExecutableDir() + "Protocols");
+    std::filesystem::create_directories(ExecutableDir() + "Protocols");
+    std::filesystem::copy_file(std::string(RELAYBIRD_PROTOCOLS_DIR) + "/mail.so", ExecutableDir() + "Protocols/mail.so");
+    std::filesystem::copy_file(RELAYBIRD_MAIL_FRAME, ExecutableDir() + "librelaybird_mail_frame.so",
+                               std::filesystem::copy_options::overwrite_existing);
+    CreateTransFormList();
+    InitSettingsFileName();
+    test::RemovePath(SettingsFileName);
+    CreateLangManager();
+    TConnectionList Connections(false);
+    Connections.Add(test::FixtureSettings());
+    TConnectionSettings Refused = test::FixtureSettings();
+    Refused.OraPassword = "wrong password";
+    Connections.Add(Refused);
+    Connections.SaveConnections();
+    TIniFile(SettingsFileName).WriteInteger("Protocols", "MAIL", 1);
+  }
+  void TearDown() override {
+    FreeLangManager();
+    FreeTransFormList();
+    test::RemovePath(SettingsFileName);
+    test::RemovePath(ExecutableDir() + "librelaybird_mail_frame.so");
+    std::filesystem::remove_all(ExecutableDir() + "Protocols");
+  }
+};
+
+TEST_F(ConfiguredPages, DatabaseModulesAndMailPagePictures) {
+  TStartModes Modes;
+  Modes.Include(smConfig);
+  Modes.Include(smMonitor);
+  TfrmConfig Window(Modes, std::make_unique<TStopped>());
+  Window.show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&Window));
+  ASSERT_EQ(Window.vtConnect->rowCount(), 2);
+  EXPECT_TRUE(Window.ConnectionStatus(0));
+  EXPECT_FALSE(Window.ConnectionStatus(1));
+  ASSERT_EQ(Window.vtModules->rowCount(), 1);
+  TPageControlWidget* Pages = Window.pcItems->Object();
+  QWidget* MailSheet = nullptr;
+  for (int I = 0; I < Pages->PageCount(); ++I)
+    if (Pages->Page(I)->objectName() == "tsTfrMailSettings") MailSheet = Pages->Page(I);
+  ASSERT_NE(MailSheet, nullptr);
+
+  const std::string Dir = std::string(RELAYBIRD_SCREENSHOT_DIR) + "/";
+  std::filesystem::create_directories(Dir);
+  const std::pair<QWidget*, const char*> Pictures[] = {{Window.tsDB->Object(), "configured_tsDB"},
+                                                       {Window.tsMonitor->Object(), "configured_tsMonitor"},
+                                                       {MailSheet, "configured_tsTfrMailSettings"}};
+  for (const auto& [Sheet, Name] : Pictures) {
+    Pages->SetActivePage(Sheet);
+    QTest::qWait(200);
+    EXPECT_TRUE(Window.grab().save(QString::fromStdString(Dir + Name + ".png")));
+  }
 }
 
 }  // namespace
