@@ -57,17 +57,25 @@ fi
   -v ON_ERROR_STOP=1 -f - <"$fixtures/kobaltix5.sql"
 # Databases of the variant whose preparation marks nothing: one shared by the
 # tests of retries, one each for the service's intake tests, its
-# whole-process test, the service benchmark and the whole chain with the
-# e-mail module, which change their rows. The chain's also records delivery
-# outcomes.
+# whole-process test, the service benchmark, the whole chain with the
+# e-mail module and the installation configured through the window, which
+# change their rows. The chain's also records delivery outcomes.
 load() {
   "${as_pg[@]}" "$bin/psql" -X -q -h "$pg/run" -p "$port" -U postgres -d postgres \
     -v ON_ERROR_STOP=1 -v db="$1" -f - <"$fixtures/$2"
 }
-for db in kobaltix5_retry kobaltix5_intake kobaltix5_process kobaltix5_bench kobaltix5_chain; do
+for db in kobaltix5_retry kobaltix5_intake kobaltix5_process kobaltix5_bench kobaltix5_chain kobaltix5_config; do
   load "$db" kobaltix5_retry.sql
 done
 load kobaltix5_chain kobaltix5_outcome.sql
+# The connection editor takes the schema from the user, so the installation
+# configured through the window logs in as a user named like its schema.
+"${as_pg[@]}" "$bin/psql" -X -q -h "$pg/run" -p "$port" -U postgres -d postgres -v ON_ERROR_STOP=1 <<'SQL'
+SELECT 'CREATE ROLE kobaltix5_config LOGIN'
+WHERE NOT EXISTS (SELECT FROM pg_roles WHERE rolname = 'kobaltix5_config')\gexec
+ALTER ROLE kobaltix5_config LOGIN PASSWORD 'ZRPWKLQDVXB7';
+GRANT kobaltix5 TO kobaltix5_config;
+SQL
 
 mkdir -p "$build/odbc"
 sed "s|@FIXTURES_DIR@|$fixtures|g" "$fixtures/odbcinst.ini.in" >"$build/odbc/odbcinst.ini"

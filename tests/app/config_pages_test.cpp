@@ -36,26 +36,7 @@ class TStopped : public TServiceControl {
   void SendServiceCommand(const std::string&, TServiceCommand) override {}
 };
 
-// Runs Act once on the connection dialog when it is shown modally.
-class TDialogDriver {
- public:
-  explicit TDialogDriver(std::function<void(TfrmConnectEdit&)> Act) : FAct(std::move(Act)) {
-    QObject::connect(&FTimer, &QTimer::timeout, [this] {
-      auto* Dialog = dynamic_cast<TfrmConnectEdit*>(QApplication::activeModalWidget());
-      if (!Dialog || FDone) return;
-      FDone = true;
-      Caption = Dialog->windowTitle().toStdString();
-      FAct(*Dialog);
-    });
-    FTimer.start(10);
-  }
-  std::string Caption;
-
- private:
-  std::function<void(TfrmConnectEdit&)> FAct;
-  bool FDone = false;
-  QTimer FTimer;
-};
+using TDialogDriver = test::TDialogDriver<TfrmConnectEdit>;
 
 void Fill(TfrmConnectEdit& Dialog, const char* Server, const std::string& User, const std::string& Password) {
   Dialog.cbbOraHome->Object()->setCurrentIndex(test::PostgresHomeIndex());

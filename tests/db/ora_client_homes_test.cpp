@@ -44,7 +44,7 @@ TEST_F(TClientHomesTest, AliasesSortedWithoutCaseAndEachOnce) {
   // Data sources are both user and system ones here: each appears once.
   EXPECT_EQ(GetServerAliases("postgresql unicode"),
             (std::vector<std::string>{"Default", "KOBALTIX", "KOBALTIX_BENCH", "KOBALTIX_CHAIN",
-                                      "KOBALTIX_DOWN", "KOBALTIX_INTAKE", "KOBALTIX_PROCESS",
+                                      "KOBALTIX_CONFIG", "KOBALTIX_DOWN", "KOBALTIX_INTAKE", "KOBALTIX_PROCESS",
                                       "KOBALTIX_RETRY"}));
   EXPECT_EQ(GetServerAliases("Oracle in OraClient19Home1"),
             (std::vector<std::string>{"Archive", "kobaltix", "KOBALTIX.WORLD", "ORCL"}));

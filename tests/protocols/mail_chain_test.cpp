@@ -4,10 +4,6 @@
 // and a real SMTP server on loopback. Restarts of the service and of the
 // PostgreSQL server mid-run lose no notice and send none twice. Runs alone:
 // the restart would disturb other tests.
-#include <signal.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
 #include <chrono>
 #include <filesystem>
 #include <gtest/gtest.h>
@@ -28,37 +24,12 @@ using namespace std::chrono_literals;
 const char* const InvalidId = "BAD0000000000000000000000000001";
 
 // The program with its library and the e-mail module, in a folder of its own.
-class TServiceProcess {
- public:
-  explicit TServiceProcess(const std::string& Dir) : FProgram(Dir + "relaybird") {
-    fs::create_directories(Dir + "Protocols");
-    CopyProgram(RELAYBIRD_BIN_DIR, Dir);
-    fs::copy_file(RB_MAIL_MODULE, Dir + "Protocols/mail.so", fs::copy_options::overwrite_existing);
-  }
-  ~TServiceProcess() {
-    if (FPid > 0) Stop();
-  }
-  void Start() {
-    FPid = fork();
-    if (FPid == 0) {
-      setenv("RELAYBIRD_FOREGROUND", "1", 1);
-      execl(FProgram.c_str(), FProgram.c_str(), static_cast<char*>(nullptr));
-      _exit(127);
-    }
-  }
-  // SIGTERM, as the service manager stops it; the exit status.
-  int Stop() {
-    kill(FPid, SIGTERM);
-    int Status = 0;
-    waitpid(FPid, &Status, 0);
-    FPid = -1;
-    return WIFEXITED(Status) ? WEXITSTATUS(Status) : 128 + WTERMSIG(Status);
-  }
-
- private:
-  std::string FProgram;
-  pid_t FPid = -1;
-};
+std::string InstallProgram(const std::string& Dir) {
+  fs::create_directories(Dir + "Protocols");
+  CopyProgram(RELAYBIRD_BIN_DIR, Dir);
+  fs::copy_file(RB_MAIL_MODULE, Dir + "Protocols/mail.so", fs::copy_options::overwrite_existing);
+  return Dir + "relaybird";
+}
 
 // Every letter carries its notice id after "Ref " (the test's templates add it).
 std::map<std::string, int> ReceivedPerNotice(const TSmtpPeer& Peer) {
@@ -129,10 +100,7 @@ class TMailChainTest : public ::testing::Test {
   std::unique_ptr<TOraSession> Database;
   TTempDir Dir;
   TSmtpPeer Peer{Dir.Path() + "mail/"};
-  TServiceProcess Service{[this] {
-    fs::create_directories(Dir.Path() + "app/");
-    return Dir.Path() + "app/";
-  }()};
+  TServiceProcess Service{InstallProgram(Dir.Path() + "app/")};
 };
 
 TEST_F(TMailChainTest, RestartsOfTheServiceAndTheDatabaseLoseNoNoticeAndSendNoneTwice) {

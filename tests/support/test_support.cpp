@@ -1,5 +1,9 @@
 #include "test_support.h"
 
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -44,6 +48,27 @@ void CopyProgram(const std::string& BinDir, const std::string& Dir) {
       fs::copy_file(Entry.path(), fs::path(Dir) / Name, fs::copy_options::overwrite_existing);
     }
   }
+}
+
+TServiceProcess::~TServiceProcess() {
+  if (FPid > 0) Stop();
+}
+
+void TServiceProcess::Start() {
+  FPid = fork();
+  if (FPid == 0) {
+    setenv("RELAYBIRD_FOREGROUND", "1", 1);
+    execl(FProgram.c_str(), FProgram.c_str(), static_cast<char*>(nullptr));
+    _exit(127);
+  }
+}
+
+int TServiceProcess::Stop() {
+  kill(FPid, SIGTERM);
+  int Status = 0;
+  waitpid(FPid, &Status, 0);
+  FPid = -1;
+  return WIFEXITED(Status) ? WEXITSTATUS(Status) : 128 + WTERMSIG(Status);
 }
 
 }  // namespace relaybird::test

@@ -1,6 +1,7 @@
 #pragma once
 // Small helpers shared by the test programs.
 #include <string>
+#include <utility>
 
 namespace relaybird::test {
 
@@ -25,5 +26,22 @@ void RemovePath(const std::string& Path);
 // Copies the relaybird executable and the shared libraries beside it
 // (lib*.so) from BinDir into Dir: a program tree of its own.
 void CopyProgram(const std::string& BinDir, const std::string& Dir);
+
+// A program run in the service role in the foreground, as a service manager
+// runs it; stopped at the latest when this object goes.
+class TServiceProcess {
+ public:
+  explicit TServiceProcess(std::string Program) : FProgram(std::move(Program)) {}
+  ~TServiceProcess();
+  TServiceProcess(const TServiceProcess&) = delete;
+  TServiceProcess& operator=(const TServiceProcess&) = delete;
+  void Start();
+  // SIGTERM, as the service manager stops it; the exit status.
+  int Stop();
+
+ private:
+  std::string FProgram;
+  int FPid = -1;
+};
 
 }  // namespace relaybird::test

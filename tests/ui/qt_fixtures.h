@@ -55,4 +55,26 @@ class TModalAnswerer {
   QTimer FTimer;
 };
 
+// Runs Act once on the dialog of class TDialog when it is shown modally.
+template <class TDialog>
+class TDialogDriver {
+ public:
+  explicit TDialogDriver(std::function<void(TDialog&)> Act) : FAct(std::move(Act)) {
+    QObject::connect(&FTimer, &QTimer::timeout, [this] {
+      auto* Dialog = dynamic_cast<TDialog*>(QApplication::activeModalWidget());
+      if (!Dialog || FDone) return;
+      FDone = true;
+      Caption = Dialog->windowTitle().toStdString();
+      FAct(*Dialog);
+    });
+    FTimer.start(10);
+  }
+  std::string Caption;
+
+ private:
+  std::function<void(TDialog&)> FAct;
+  bool FDone = false;
+  QTimer FTimer;
+};
+
 }  // namespace relaybird::test
