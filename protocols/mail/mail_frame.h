@@ -25,9 +25,6 @@ class TfrMailSettings : public TfrBaseSettings {
   void SaveFrameSettings() override;
   void GetFrameCaption(std::string& Caption) override;
 
-  // What the controls hold now.
-  TMailSettings Shown() const;
-
   TGroupBox* grpServer;
   TLabel* lblSmtpHost;
   TEdit* edSmtpHost;
@@ -68,6 +65,8 @@ class TfrMailSettings : public TfrBaseSettings {
   QPlainTextEdit* mmResultStatement;
 
  private:
+  // What the controls hold now.
+  TMailSettings Shown() const;
   void Changed();
   void SenderAddressEdited();
 

@@ -27,7 +27,7 @@ struct TMailSettings {
   std::string Password;  // plain; scrambled in the file
   std::string SenderAddress = "relaybird@localhost";
   std::string SenderName = "Relaybird";
-  int Period = 1;  // 0: the service is never dispatched
+  int Period = 1;
   bool PeriodInMinutes = true;
   int Broadcast = 50;  // most recipients per message
   bool Logging = true;
