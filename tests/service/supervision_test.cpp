@@ -131,7 +131,11 @@ TEST_F(TSupervisionTest, AStopDuringATickWaitsForItAndLeavesTheTimersOff) {
   Configure(1, 1, 10, {Good()}, {"RECORDER"});
   Start();
   std::thread Main([&] { Advance(60000); });
-  while (!Loop.Busy()) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+  // A stop that comes before the connection is made skips it; this one comes
+  // once it is made, while the tick dispatches (the module's Execute sleeps).
+  const auto Limit = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+  while (LogLinesWith("[#0] Установлено соединение").empty() && std::chrono::steady_clock::now() < Limit)
+    std::this_thread::sleep_for(std::chrono::milliseconds(1));
   Stop();
   Main.join();
   EXPECT_FALSE(Service->tmrOraConnection.Enabled());
