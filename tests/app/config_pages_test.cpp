@@ -398,6 +398,14 @@ TEST_F(ModulePages, ListSwitchAndSettingsPageLifecycle) {
   EXPECT_FALSE(W.IsModified());
   EXPECT_EQ(W.grdModules->CurrentRow(), RowOf(W, "rb_framed.so"));
 
+  // A module taken out of Protocols/ between two refreshes leaves with its page.
+  ASSERT_NE(Page(W, "tsTfrMailSettings"), nullptr);
+  RemovePath(ExecutableDir() + "Protocols/mail.so");
+  W.acRefreshExecute();
+  EXPECT_EQ(W.vtModules->rowCount(), 1);
+  EXPECT_EQ(Page(W, "tsTfrMailSettings"), nullptr);
+  EXPECT_EQ(W.FFrames.size(), 1u);
+
   WriteFileBytes(Runtime.Path() + "calls.txt", "");
   Window.reset();
   const std::string Last = Calls();
