@@ -3,6 +3,8 @@
 // module libraries, driven on the offscreen platform.
 #include <gtest/gtest.h>
 
+#include <QCheckBox>
+#include <QLabel>
 #include <QTest>
 #include <cstdlib>
 #include <filesystem>
@@ -493,6 +495,46 @@ TEST_F(ModulePages, MailPageIsSavedWithTheWindowAndRefusesWhatTheServiceCannotUs
   ASSERT_NE(Sheet, nullptr);
   EXPECT_EQ(Sheet->findChild<QLineEdit*>("edSenderAddress")->text(), "relaybird@localhost");
   EXPECT_FALSE(W.IsModified());
+}
+
+TEST_F(ModulePages, MailPageFollowsEveryChangeOfLanguage) {
+  AddMailModule();
+  std::filesystem::create_directories(TLangManager::LangsDir());
+  const std::string English = TLangManager::LangsDir() + "Lang_en_US.ini";
+  const std::string Other = TLangManager::LangsDir() + "Lang_xx_TEST.ini";
+  std::filesystem::copy_file(RELAYBIRD_SOURCE_DIR "/Langs/Lang_en_US.ini", English,
+                             std::filesystem::copy_options::overwrite_existing);
+  WriteFileBytes(Other, "[LANG]\r\nValue=Test language\r\n[WORDS]\r\ncstMailServiceCaption=Post\r\n"
+                        "[frTfrMailSettings0]\r\nfrTfrMailSettings0.lblSmtpHost.Caption=Host\r\n");
+  FreeLangManager();
+  CreateLangManager();
+  TfrmConfig& W = Open(smConfig | smMonitor);
+  const auto Pick = [&W](const char* Language) {
+    for (QAction* Item : W.pmLangs->Object()->actions())
+      if (Item->text() == Language) return Item->trigger();
+    ADD_FAILURE() << Language << " is not offered";
+  };
+  struct TExpected {
+    const char* Language;
+    const char* Caption;
+    const char* HostLabel;
+  };
+  // The second change retranslates what the first one's refresh created.
+  for (const TExpected& Expected : {TExpected{"English", "E-mail", "Server address"},
+                                    TExpected{"Test language", "Post", "Host"}}) {
+    SCOPED_TRACE(Expected.Language);
+    Pick(Expected.Language);
+    QWidget* Sheet = Page(W, "tsTfrMailSettings");
+    ASSERT_NE(Sheet, nullptr);
+    EXPECT_EQ(W.pcItems->Object()->Caption(Sheet), Expected.Caption);
+    EXPECT_EQ(Sheet->findChild<QLabel*>("lblSmtpHost")->text(), Expected.HostLabel);
+  }
+  EXPECT_EQ(Page(W, "tsTfrMailSettings")->findChild<QCheckBox*>("cbLogging")->toolTip().toStdString(),
+            cstHintConfMailLog);
+  Window.reset();
+  FreeLangManager();
+  RemovePath(English);
+  RemovePath(Other);
 }
 
 TEST_F(ModulePages, NoModulesLeaveTheGridEmptyAndTheSwitchesOff) {
