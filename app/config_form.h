@@ -185,8 +185,8 @@ class TfrmConfig : public TForm {
   QWidget* BuildMonitorPage();
   QWidget* BuildDbPage();
   QWidget* BuildModuleInfo(QWidget* Parent);
-  // Status, Server, User, Home of a row from Settings.
-  void SetConnectionRow(int Row, const TConnectionSettings& Settings, bool Status, const std::string& Home);
+  // A row for the list item Item: its fields, its status and its home text.
+  void SetConnectionRow(int Row, const TConnectionSettings* Item, bool Status, const std::string& Home);
   void BuildStatusBar();
   void BuildTrayIcon();
   void SetPageTabsVisible(bool Monitor, bool Common, bool Db);

@@ -30,18 +30,19 @@ bool TestWaiting(const TConnectionSettings& Settings) {
 
 }  // namespace
 
-void TfrmConfig::SetConnectionRow(int Row, const TConnectionSettings& Settings, bool Status, const std::string& Home) {
+void TfrmConfig::SetConnectionRow(int Row, const TConnectionSettings* Item, bool Status, const std::string& Home) {
   if (Row >= vtConnect->rowCount()) vtConnect->setRowCount(Row + 1);
   const auto Cell = [this, Row](const char* Field) {
-    auto* Item = new QStandardItem;
-    vtConnect->setItem(Row, grdConn->ColumnOf(Field), Item);
-    return Item;
+    auto* New = new QStandardItem;
+    vtConnect->setItem(Row, grdConn->ColumnOf(Field), New);
+    return New;
   };
   QStandardItem* StatusCell = Cell("Status");
   StatusCell->setData(Status, StatusRole);
-  StatusCell->setData(ToQt(Settings.OraSchema), ShemaRole);
-  Cell("Server")->setText(ToQt(Settings.OraServer));
-  Cell("User")->setText(ToQt(Settings.OraUser));
+  StatusCell->setData(QVariant::fromValue(reinterpret_cast<quintptr>(Item)), PtrRole);
+  StatusCell->setData(ToQt(Item->OraSchema), ShemaRole);
+  Cell("Server")->setText(ToQt(Item->OraServer));
+  Cell("User")->setText(ToQt(Item->OraUser));
   Cell("Home")->setText(ToQt(Home));
 }
 
@@ -62,8 +63,7 @@ void TfrmConfig::FillConnectionGrid() {
   FConnections->LoadConnections();
   for (int Index = 0; Index < FConnections->Count(); ++Index) {
     TConnectionSettings* Item = FConnections->Items(Index);
-    SetConnectionRow(Index, *Item, TestWaiting(*Item), FormatOracleHome(Item->OraHome));
-    vtConnect->item(Index, 0)->setData(QVariant::fromValue(reinterpret_cast<quintptr>(Item)), PtrRole);
+    SetConnectionRow(Index, Item, TestWaiting(*Item), FormatOracleHome(Item->OraHome));
   }
   if (vtConnect->rowCount() > 0) View->setCurrentIndex(vtConnect->index(0, 0));
   View->setUpdatesEnabled(true);
@@ -76,9 +76,7 @@ void TfrmConfig::actDBAddExecute() {
   if (!NewConnectionDialog(Settings, HomeText, this)) return;
   const int Index = FConnections->Add(Settings);
   const int Row = vtConnect->rowCount();
-  SetConnectionRow(Row, Settings, TestWaiting(Settings), HomeText);
-  vtConnect->item(Row, 0)->setData(QVariant::fromValue(reinterpret_cast<quintptr>(FConnections->Items(Index))),
-                                   PtrRole);
+  SetConnectionRow(Row, FConnections->Items(Index), TestWaiting(Settings), HomeText);
   grdConn->Object()->setCurrentIndex(vtConnect->index(Row, 0));
   FConnectionsChanged = true;
   acSave->SetEnabled(true);
@@ -93,9 +91,7 @@ void TfrmConfig::actDBEditExecute() {
   std::string HomeText;
   if (!EditConnectionDialog(Settings, HomeText, this)) return;
   FConnections->Update(Index, Settings);
-  const QVariant Ptr = vtConnect->item(Row, 0)->data(PtrRole);
-  SetConnectionRow(Row, Settings, TestWaiting(Settings), HomeText);
-  vtConnect->item(Row, 0)->setData(Ptr, PtrRole);
+  SetConnectionRow(Row, FConnections->Items(Index), TestWaiting(Settings), HomeText);
   FConnectionsChanged = true;
   acSave->SetEnabled(true);
 }
