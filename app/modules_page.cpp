@@ -174,15 +174,12 @@ void TfrmConfig::RemoveSettingsPage(TfrBaseSettings* Frame, const std::string& C
   Frame->DoneFrame();
   delete Frame;
   TPageControlWidget* Pages = pcItems->Object();
-  const QString SheetName = ToQt("ts" + ClassName);
-  for (int Index = 0; Index < Pages->PageCount(); ++Index) {
-    QWidget* Sheet = Pages->Page(Index);
-    if (!Sheet || Sheet->objectName() != SheetName) continue;
-    if (TComponent* Component = FindComponent(ToStd(SheetName))) FreeComponent(Component);
-    Pages->RemovePage(Sheet);
-    delete Sheet;
-    return;
-  }
+  const std::string SheetName = "ts" + ClassName;
+  QWidget* Sheet = Pages->FindPage(ToQt(SheetName));
+  if (!Sheet) return;
+  if (TComponent* Component = FindComponent(SheetName)) FreeComponent(Component);
+  Pages->RemovePage(Sheet);
+  delete Sheet;
 }
 
 void TfrmConfig::RemoveSettingsPages() {

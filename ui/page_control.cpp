@@ -39,6 +39,12 @@ QWidget* TPageControlWidget::Page(int Index) const {
   return Index >= 0 && Index < PageCount() ? FPages[static_cast<std::size_t>(Index)].Widget.data() : nullptr;
 }
 
+QWidget* TPageControlWidget::FindPage(const QString& Name) const {
+  for (const TPage& Entry : FPages)
+    if (Entry.Widget && Entry.Widget->objectName() == Name) return Entry.Widget.data();
+  return nullptr;
+}
+
 int TPageControlWidget::IndexOf(const QWidget* Page) const {
   for (int i = 0; i < PageCount(); ++i)
     if (Page && FPages[static_cast<std::size_t>(i)].Widget == Page) return i;

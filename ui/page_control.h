@@ -23,6 +23,8 @@ class TPageControlWidget : public QWidget {
   int PageCount() const { return static_cast<int>(FPages.size()); }
   QWidget* Page(int Index) const;
   int IndexOf(const QWidget* Page) const;
+  // The first page of that object name; null when none.
+  QWidget* FindPage(const QString& Name) const;
 
   void SetCaption(QWidget* Page, const QString& Caption);
   QString Caption(const QWidget* Page) const;

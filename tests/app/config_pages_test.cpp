@@ -324,12 +324,7 @@ class ModulePages : public ConfigPages {
       if (W.ModuleFile(Row).ends_with("/" + ShortFile)) return Row;
     return -1;
   }
-  static QWidget* Page(TfrmConfig& W, const char* Name) {
-    TPageControlWidget* Pages = W.pcItems->Object();
-    for (int I = 0; I < Pages->PageCount(); ++I)
-      if (Pages->Page(I)->objectName() == Name) return Pages->Page(I);
-    return nullptr;
-  }
+  static QWidget* Page(TfrmConfig& W, const char* Name) { return W.pcItems->Object()->FindPage(Name); }
 };
 
 TEST_F(ModulePages, ListSwitchAndSettingsPageLifecycle) {

@@ -80,12 +80,6 @@ class ConfigureAndDeliver : public TOdbcConfigTest {
     fs::remove_all(ExecutableDir() + "Protocols");
   }
 
-  static QWidget* Page(TfrmConfig& W, const char* Name) {
-    TPageControlWidget* Pages = W.pcItems->Object();
-    for (int I = 0; I < Pages->PageCount(); ++I)
-      if (Pages->Page(I)->objectName() == Name) return Pages->Page(I);
-    return nullptr;
-  }
   static void Type(QLineEdit* Edit, const std::string& Text) {
     Edit->selectAll();
     QTest::keyClicks(Edit, QString::fromStdString(Text));
@@ -127,7 +121,7 @@ TEST_F(ConfigureAndDeliver, WhatTheWindowSavesIsWhatTheServiceDelivers) {
     ASSERT_EQ(W.vtModules->rowCount(), 1);
     W.grdModules->Object()->setCurrentIndex(W.vtModules->index(0, 0));
     W.acLoadExecute();
-    QWidget* Mail = Page(W, "tsTfrMailSettings");
+    QWidget* Mail = W.pcItems->Object()->FindPage("tsTfrMailSettings");
     ASSERT_NE(Mail, nullptr);
     Mail->findChild<QSpinBox*>("sedSmtpPort")->setValue(Peer.Port());
     Type(Mail->findChild<QLineEdit*>("edSenderAddress"), "notices@config.example");

@@ -124,9 +124,7 @@ TEST_F(ConfiguredPages, DatabaseModulesAndMailPagePictures) {
   EXPECT_FALSE(Window.ConnectionStatus(1));
   ASSERT_EQ(Window.vtModules->rowCount(), 1);
   TPageControlWidget* Pages = Window.pcItems->Object();
-  QWidget* MailSheet = nullptr;
-  for (int I = 0; I < Pages->PageCount(); ++I)
-    if (Pages->Page(I)->objectName() == "tsTfrMailSettings") MailSheet = Pages->Page(I);
+  QWidget* MailSheet = Pages->FindPage("tsTfrMailSettings");
   ASSERT_NE(MailSheet, nullptr);
 
   const std::string Dir = std::string(RELAYBIRD_SCREENSHOT_DIR) + "/";
