@@ -22,6 +22,7 @@
 #include "relaybird/ini_file.h"
 #include "relaybird/scrambler.h"
 #include "test_support.h"
+#include "tests/app/fixed_service_state.h"
 
 namespace relaybird {
 namespace {
@@ -31,12 +32,6 @@ using test::RemovePath;
 using test::TModalAnswerer;
 using test::TTempDir;
 using test::WriteFileBytes;
-
-class TStopped : public TServiceControl {
- public:
-  TServiceStateCode QueryServiceState(const std::string&) override { return sscStopped; }
-  void SendServiceCommand(const std::string&, TServiceCommand) override {}
-};
 
 using TDialogDriver = test::TDialogDriver<TfrmConnectEdit>;
 
@@ -80,7 +75,7 @@ class ConfigPages : public test::TOdbcConfigTest {
     if (Bits & smMonitor) Modes.Include(smMonitor);
     if (Bits & smConfig) Modes.Include(smConfig);
     Window.reset();
-    Window = std::make_unique<TfrmConfig>(Modes, std::make_unique<TStopped>());
+    Window = std::make_unique<TfrmConfig>(Modes, test::FixedServiceState(sscStopped));
     Window->show();
     return *Window;
   }

@@ -25,17 +25,12 @@
 #include "relaybird/settings.h"
 #include "smtp_peer.h"
 #include "test_support.h"
+#include "tests/app/fixed_service_state.h"
 
 namespace relaybird::test {
 namespace {
 
 namespace fs = std::filesystem;
-
-class TNotInstalled : public TServiceControl {
- public:
-  TServiceStateCode QueryServiceState(const std::string&) override { return sscNotInstalled; }
-  void SendServiceCommand(const std::string&, TServiceCommand) override {}
-};
 
 class ConfigureAndDeliver : public TOdbcConfigTest {
  protected:
@@ -95,7 +90,7 @@ TEST_F(ConfigureAndDeliver, WhatTheWindowSavesIsWhatTheServiceDelivers) {
     TStartModes Modes;
     Modes.Include(smConfig);
     Modes.Include(smMonitor);
-    TfrmConfig W(Modes, std::make_unique<TNotInstalled>());
+    TfrmConfig W(Modes, FixedServiceState(sscNotInstalled));
     W.show();
 
     // Service settings: no start delay, logs and temporary files in the test's folder.

@@ -16,15 +16,10 @@
 #include "platform/exe_path.h"
 #include "relaybird/ini_file.h"
 #include "test_support.h"
+#include "tests/app/fixed_service_state.h"
 
 namespace relaybird {
 namespace {
-
-class TStopped : public TServiceControl {
- public:
-  TServiceStateCode QueryServiceState(const std::string&) override { return sscStopped; }
-  void SendServiceCommand(const std::string&, TServiceCommand) override {}
-};
 
 TEST(TrayScreen, IconHidingShowingAndPagePictures) {
   ASSERT_EQ(QGuiApplication::platformName(), "xcb");
@@ -35,7 +30,7 @@ TEST(TrayScreen, IconHidingShowingAndPagePictures) {
   Modes.Include(smConfig);
   Modes.Include(smMonitor);
   {
-    TfrmConfig Window(Modes, std::make_unique<TStopped>());
+    TfrmConfig Window(Modes, test::FixedServiceState(sscStopped));
     Window.show();
     for (int i = 0; i < 50 && !QSystemTrayIcon::isSystemTrayAvailable(); ++i) QTest::qWait(100);
     ASSERT_TRUE(QSystemTrayIcon::isSystemTrayAvailable());
@@ -116,7 +111,7 @@ TEST_F(ConfiguredPages, DatabaseModulesAndMailPagePictures) {
   TStartModes Modes;
   Modes.Include(smConfig);
   Modes.Include(smMonitor);
-  TfrmConfig Window(Modes, std::make_unique<TStopped>());
+  TfrmConfig Window(Modes, test::FixedServiceState(sscStopped));
   Window.show();
   ASSERT_TRUE(QTest::qWaitForWindowExposed(&Window));
   ASSERT_EQ(Window.vtConnect->rowCount(), 2);

@@ -15,6 +15,7 @@
 #include "relaybird/catalogue.h"
 #include "relaybird/ini_file.h"
 #include "test_support.h"
+#include "tests/app/fixed_service_state.h"
 
 namespace relaybird {
 namespace {
@@ -22,12 +23,6 @@ namespace {
 using test::RemovePath;
 using test::TTempDir;
 using test::WriteFileBytes;
-
-class TNoService : public TServiceControl {
- public:
-  TServiceStateCode QueryServiceState(const std::string&) override { return sscNotInstalled; }
-  void SendServiceCommand(const std::string&, TServiceCommand) override {}
-};
 
 class WindowTranslation : public ::testing::Test {
  protected:
@@ -48,7 +43,7 @@ class WindowTranslation : public ::testing::Test {
     TStartModes Modes;
     if (Bits & smConfig) Modes.Include(smConfig);
     if (Bits & smMonitor) Modes.Include(smMonitor);
-    return std::make_unique<TfrmConfig>(Modes, std::make_unique<TNoService>());
+    return std::make_unique<TfrmConfig>(Modes, test::FixedServiceState(sscNotInstalled));
   }
   TTempDir Dir;
 };
