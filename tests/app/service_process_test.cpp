@@ -92,13 +92,7 @@ std::vector<std::string> Lines(const std::string& Dir) {
   std::vector<std::string> Result;
   for (const auto& Entry : fs::directory_iterator(Dir)) {
     if (Entry.path().extension() != ".log") continue;
-    std::ifstream In(Entry.path());
-    std::string Line;
-    while (std::getline(In, Line)) {
-      if (!Line.empty() && Line.back() == '\r') Line.pop_back();
-      const std::size_t Text = Line.find("]  ");
-      if (Text != std::string::npos) Result.push_back(Line.substr(Text + 3));
-    }
+    for (std::string& Text : ProcessLogTexts(Entry.path())) Result.push_back(std::move(Text));
   }
   return Result;
 }

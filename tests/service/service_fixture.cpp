@@ -1,12 +1,11 @@
 #include "service_fixture.h"
 
-#include <fstream>
-
 #include "catalogue_environment.h"
 #include "db/ora_client_homes.h"
 #include "relaybird/catalogue.h"
 #include "relaybird/process_log.h"
 #include "service/service_lock.h"
+#include "test_support.h"
 
 namespace relaybird::test {
 
@@ -87,16 +86,7 @@ std::int64_t TServiceFixture::Elapsed() const {
 }
 
 std::vector<std::string> TServiceFixture::LogLines() const {
-  std::vector<std::string> Lines;
-  std::ifstream In(ProcessLogFileName(Service.get(), LogDir.Path(), ""));
-  std::string Line;
-  while (std::getline(In, Line)) {
-    if (!Line.empty() && Line.back() == '\r') Line.pop_back();
-    // "[dd.mm.yyyy hh:mm:ss.zzz]  text"
-    const std::size_t Text = Line.find("]  ");
-    if (Text != std::string::npos) Lines.push_back(Line.substr(Text + 3));
-  }
-  return Lines;
+  return ProcessLogTexts(ProcessLogFileName(Service.get(), LogDir.Path(), ""));
 }
 
 std::vector<std::string> TServiceFixture::LogLinesWith(const std::string& Text) const {

@@ -50,6 +50,19 @@ void CopyProgram(const std::string& BinDir, const std::string& Dir) {
   }
 }
 
+std::vector<std::string> ProcessLogTexts(const std::string& FileName) {
+  std::vector<std::string> Texts;
+  std::ifstream In(FileName);
+  std::string Line;
+  while (std::getline(In, Line)) {
+    if (!Line.empty() && Line.back() == '\r') Line.pop_back();
+    // "[dd.mm.yyyy hh:mm:ss.zzz]  text"
+    const std::size_t Text = Line.find("]  ");
+    if (Text != std::string::npos) Texts.push_back(Line.substr(Text + 3));
+  }
+  return Texts;
+}
+
 TServiceProcess::~TServiceProcess() {
   if (FPid > 0) Stop();
 }

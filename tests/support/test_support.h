@@ -2,6 +2,7 @@
 // Small helpers shared by the test programs.
 #include <string>
 #include <utility>
+#include <vector>
 
 namespace relaybird::test {
 
@@ -26,6 +27,8 @@ void RemovePath(const std::string& Path);
 // Copies the relaybird executable and the shared libraries beside it
 // (lib*.so) from BinDir into Dir: a program tree of its own.
 void CopyProgram(const std::string& BinDir, const std::string& Dir);
+// The texts of a process log's lines, without their "[date time]  " stamps.
+std::vector<std::string> ProcessLogTexts(const std::string& FileName);
 
 // A program run in the service role in the foreground, as a service manager
 // runs it; stopped at the latest when this object goes.
