@@ -16,15 +16,6 @@ namespace {
 
 constexpr int MaxTextLength = 255;
 
-// One line: the settings file keeps a value on a line of its own.
-QString OneLine(const QString& Text) {
-  QString Line = Text;
-  Line.replace(QLatin1String("\r\n"), QLatin1String(" "));
-  Line.replace(QLatin1Char('\n'), QLatin1Char(' '));
-  Line.replace(QLatin1Char('\r'), QLatin1Char(' '));
-  return Line.trimmed();
-}
-
 }  // namespace
 
 TfrMailSettings::TfrMailSettings() {
@@ -198,7 +189,8 @@ TMailSettings TfrMailSettings::Shown() const {
   Settings.PeriodInMinutes = cbbPeriodType->Object()->currentIndex() == 1;
   Settings.Broadcast = sedBroadcast->Object()->value();
   Settings.Logging = cbLogging->Object()->isChecked();
-  Settings.ResultStatement = ToStd(OneLine(mmResultStatement->toPlainText()));
+  // The settings file stores the line breaks of a statement as blanks.
+  Settings.ResultStatement = ToStd(mmResultStatement->toPlainText().trimmed());
   return Settings;
 }
 

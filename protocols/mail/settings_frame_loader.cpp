@@ -9,7 +9,7 @@ const char* const FrameEntryName = "MailSettingsFrame";
 
 const TSettingsFrameClass* TSettingsFrameLoader::FrameClass() {
   if (FClass) return FClass;
-  if (!FLibrary.IsOpen() && !FLibrary.Open(FFileName))
+  if (!FLibrary.Open(FFileName))
     throw std::runtime_error("The e-mail settings page cannot be opened: " + FLibrary.LastError());
   const auto Entry = reinterpret_cast<TFrameEntryProc>(FLibrary.OwnSymbol(FrameEntryName));
   if (!Entry) {
