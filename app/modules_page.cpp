@@ -4,6 +4,7 @@
 
 #include "app/config_form.h"
 #include "core/settings_file.h"
+#include "platform/exe_path.h"
 #include "relaybird/catalogue.h"
 #include "relaybird/ini_file.h"
 #include "ui/message_dlg.h"
@@ -24,7 +25,7 @@ const char* const SectionProtocols = "Protocols";
 const char* const BadClassName = "Bad format for class name";
 
 std::string ShortFileName(const std::string& Path) {
-  return ToStd(ToQt(Path.substr(Path.find_last_of('/') + 1)).toLower());
+  return ToStd(ToQt(ExtractFileName(Path)).toLower());
 }
 
 }  // namespace
